@@ -1,0 +1,59 @@
+// Numeric ids of the program's resources, commands and controls, shared by the .rc and the code.
+#pragma once
+
+// Menus and accelerators
+#define IDR_MAIN_MENU 103
+#define IDR_HOP_POPUP 135
+#define IDR_ACCELERATORS 143
+
+// Dialogs
+#define IDD_ABOUT 113
+#define IDD_SETUP 118
+#define IDD_WHOIS 123
+
+// Bitmaps, icon, animation, sound
+#define IDB_TOOLBAR 105
+#define IDB_BANNER 120
+#define IDB_HOP_ACTIVE 133
+#define IDB_HOP_IGNORED 134
+#define IDI_ROUTELARK 113
+#define IDA_WHOIS_CLIP 137
+#define IDW_BANNER_CLICK 142
+
+// Commands
+#define IDM_START 40012
+#define IDM_STOP 40013
+#define IDM_ABOUT 40014
+#define IDM_EXIT 40015
+#define IDM_COPY 40016
+#define IDM_SETUP 40017
+#define IDM_HELP 40018
+#define IDM_HOP_WHOIS 40019
+#define IDM_HOP_TOGGLE 40020
+#define IDM_WHOIS 40022
+#define IDM_COLUMN_FIRST 40023 // + column number 0 ... 9
+#define IDM_HOSTLIST 40033
+
+// Controls of the main window
+#define IDC_STATUS_BAR 997
+#define IDC_HOST_BOX 998
+#define IDC_TOOLBAR 999
+#define IDC_BANNER 0
+
+// Controls of the dialogs
+#define IDC_ABOUT_ICON 1011
+#define IDC_SETUP_TRACE_DELAY 1012
+#define IDC_SETUP_PING_DELAY 1013
+#define IDC_SETUP_TRACE_TTL 1014
+#define IDC_SETUP_PING_TIMEOUT 1016
+#define IDC_WHOIS_DOMAIN 1017
+#define IDC_SETUP_MAX_HOPS 1018
+#define IDC_SETUP_RETRIES 1019
+#define IDC_SETUP_IGNORE_FIRST 1020
+#define IDC_SETUP_COPY_HTML 1021
+#define IDC_WHOIS_OUTPUT 1022
+#define IDC_WHOIS_STATUS 1023
+#define IDC_WHOIS_SERVER 1026
+#define IDC_WHOIS_SERVER_LABEL 1027
+#define IDC_WHOIS_STOP 1028
+#define IDC_WHOIS_ANIMATION 1032
