@@ -1,62 +1,148 @@
 #!/usr/bin/env python3
-"""Writes the program's artwork into the folder given as the only argument (placeholder shapes)."""
-import struct, sys, os, math
+"""Writes the program's artwork (bitmaps, icon, sound, animation) into the folder given as the only argument.
 
-def bmp24(w, h, pixel):
-    row = (w * 3 + 3) & ~3
-    data = bytearray()
-    for y in range(h - 1, -1, -1):
-        line = bytearray()
-        for x in range(w):
-            r, g, b = pixel(x, y)
-            line += bytes((b, g, r))
-        line += b"\0" * (row - w * 3)
-        data += line
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    return header + info + data
+Every image is drawn by the modules beside this one; the output is the same bytes on every run.
+Each file is checked against the format its loader expects before it is written."""
+import os
+import struct
+import sys
 
-def ico(sizes):
-    images = []
-    for s in sizes:
-        row = s * 4
-        xor = bytearray()
-        for y in range(s - 1, -1, -1):
-            for x in range(s):
-                inside = 1 <= x < s - 1 and 1 <= y < s - 1
-                xor += bytes((128, 0, 0, 255)) if inside else bytes((255, 255, 255, 255))
-        mask_row = ((s + 31) // 32) * 4
-        andmask = b"\0" * (mask_row * s)
-        info = struct.pack("<IiiHHIIiiII", 40, s, s * 2, 1, 32, 0, len(xor) + len(andmask), 0, 0, 0, 0)
-        images.append(info + bytes(xor) + andmask)
-    out = struct.pack("<HHH", 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for s, img in zip(sizes, images):
-        out += struct.pack("<BBBBHHII", s, s, 0, 0, 1, 32, len(img), offset)
-        offset += len(img)
-    return out + b"".join(images)
+sys.dont_write_bytecode = True  # keep the source folder free of caches
 
-def wav():
-    rate, n = 22050, 2205
-    samples = b"".join(struct.pack("<h", int(8000 * math.sin(2 * math.pi * 880 * i / rate) * (1 - i / n))) for i in range(n))
-    fmt = struct.pack("<HHIIHH", 1, 1, rate, rate * 2, 2, 16)
-    body = b"WAVE" + b"fmt " + struct.pack("<I", 16) + fmt + b"data" + struct.pack("<I", len(samples)) + samples
-    return b"RIFF" + struct.pack("<I", len(body)) + body
+import app_icon  # noqa: E402
+import avi  # noqa: E402
+import banner  # noqa: E402
+import bmp  # noqa: E402
+import click_sound  # noqa: E402
+import hop_images  # noqa: E402
+import ico  # noqa: E402
+import palette as pal  # noqa: E402
+import rle8  # noqa: E402
+import toolbar  # noqa: E402
+import wav  # noqa: E402
+import whois_clip  # noqa: E402
+
+
+def bitmap_header(data):
+    """(width, height, bits per pixel, colours in the table) of a bitmap file."""
+    assert data[:2] == b"BM" and struct.unpack_from("<I", data, 2)[0] == len(data)
+    width, height, _, bits = struct.unpack_from("<iiHH", data, 18)
+    return width, height, bits, struct.unpack_from("<I", data, 46)[0]
+
+
+def check_toolbar(data):
+    width, height, bits, colours = bitmap_header(data)
+    assert (width, height, bits) == (toolbar.SIZE * len(toolbar.ORDER), toolbar.SIZE, 8)
+    # The toolbar turns the light gray of the colour table into the button face: it must be there,
+    # and it must be the background of every button image.
+    table = [tuple(data[54 + 4 * i:57 + 4 * i][::-1]) for i in range(colours)]
+    assert table[0] == pal.BUTTON_FACE
+    offset = struct.unpack_from("<I", data, 10)[0]
+    for n in range(len(toolbar.ORDER)):
+        assert data[offset + n * toolbar.SIZE] == 0, "image %d: bottom-left pixel is not button face" % n
+
+
+def check_hop_image(data, fill):
+    assert bitmap_header(data)[:3] == (hop_images.SIZE, hop_images.SIZE, 24)
+    offset = struct.unpack_from("<I", data, 10)[0]
+    stride = (hop_images.SIZE * 3 + 3) & ~3
+
+    def pixel(x, y):  # y counted from the top
+        at = offset + (hop_images.SIZE - 1 - y) * stride + 3 * x
+        return tuple(data[at:at + 3][::-1])
+
+    for y in range(hop_images.SIZE):
+        for x in range(hop_images.SIZE):
+            top = hop_images.SIZE - hop_images.SQUARE
+            inside = x < hop_images.SQUARE and y >= top
+            border = inside and (x in (0, hop_images.SQUARE - 1) or y in (top, hop_images.SIZE - 1))
+            want = pal.WHITE if border else fill if inside else pal.NAVY
+            assert pixel(x, y) == want, "hop image pixel (%d, %d)" % (x, y)
+
+
+def check_icon(data):
+    reserved, kind, count = struct.unpack_from("<HHH", data, 0)
+    assert (reserved, kind, count) == (0, 1, 2)
+    sizes = []
+    for n in range(count):
+        w, h, _, _, planes, bits, length, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * n)
+        size = w or 256
+        header = struct.unpack_from("<IiiHH", data, offset)
+        assert header == (40, size, size * 2, 1, 32) and (planes, bits) == (1, 32)
+        assert length == 40 + size * size * 4 + ((size + 31) // 32) * 4 * size
+        assert offset + length <= len(data)
+        sizes.append(size)
+    assert sorted(sizes) == [16, 32]
+
+
+def check_sound(data):
+    assert data[:4] == b"RIFF" and data[8:12] == b"WAVE" and struct.unpack_from("<I", data, 4)[0] == len(data) - 8
+    fmt = struct.unpack_from("<HHIIHH", data, 20)
+    assert fmt == (1, 1, 22050, 44100, 2, 16), fmt
+    length = struct.unpack_from("<I", data, 40)[0]
+    samples = struct.unpack_from("<%dh" % (length // 2), data, 44)
+    assert 0.15 <= len(samples) / 22050 <= 0.3
+    assert samples[0] == 0 and samples[-1] == 0 and max(abs(s) for s in samples) < 32767
+    # A gentle envelope: no step larger than the tone itself makes near either end.
+    assert all(abs(s) < 2000 for s in samples[:20] + samples[-20:])
+
+
+def check_clip(data, encoded):
+    assert data[:4] == b"RIFF" and data[8:12] == b"AVI " and struct.unpack_from("<I", data, 4)[0] == len(data) - 8
+    assert len(encoded) == whois_clip.FRAMES
+    rle8.self_check()
+    for frame in encoded:
+        assert frame.endswith(rle8.END_OF_BITMAP)
+        rle8.decode(frame, whois_clip.SIZE, whois_clip.SIZE)
+    avih = data.index(b"avih") + 8
+    us, _, _, flags, frames, _, streams, buffer, width, height = struct.unpack_from("<10I", data, avih)
+    assert (us, frames, streams, width, height) == (whois_clip.MICROSECONDS_PER_FRAME, whois_clip.FRAMES, 1,
+                                                    whois_clip.SIZE, whois_clip.SIZE)
+    assert flags & avi.AVIF_HASINDEX and buffer >= max(len(e) for e in encoded)
+    strh = data.index(b"strh") + 8
+    assert data[strh:strh + 8] == b"vidsRLE "
+    strf = data.index(b"strf") + 8
+    _, w, h, _, bits, compression, image_size = struct.unpack_from("<IiiHHII", data, strf)
+    assert (w, h, bits, compression) == (whois_clip.SIZE, whois_clip.SIZE, 8, avi.BI_RLE8)
+    assert image_size >= max(len(e) for e in encoded)
+    assert data.count(avi.FRAME_CHUNK) == 2 * whois_clip.FRAMES  # one chunk and one index entry each
+    assert b"idx1" in data
+
+
+def artwork():
+    """The files by name, each checked."""
+    files = {}
+    files["toolbar.bmp"] = bmp.bmp8(toolbar.toolbar(), first=[pal.BUTTON_FACE])
+    check_toolbar(files["toolbar.bmp"])
+
+    files["banner.bmp"] = bmp.bmp24(banner.banner())
+    assert bitmap_header(files["banner.bmp"])[:2] == (banner.WIDTH, banner.HEIGHT) == (160, 30)
+
+    files["hop_active.bmp"] = bmp.bmp24(hop_images.hop_active())
+    files["hop_ignored.bmp"] = bmp.bmp24(hop_images.hop_ignored())
+    check_hop_image(files["hop_active.bmp"], pal.DARK_GREEN)
+    check_hop_image(files["hop_ignored.bmp"], pal.MAROON)
+
+    files["routelark.ico"] = ico.ico([app_icon.app_icon(32), app_icon.app_icon(16)])
+    check_icon(files["routelark.ico"])
+
+    files["banner_click.wav"] = wav.wav_mono16(click_sound.click_samples(), click_sound.RATE)
+    check_sound(files["banner_click.wav"])
+
+    files["whois.avi"], encoded = avi.avi_rle8(whois_clip.whois_frames(), whois_clip.MICROSECONDS_PER_FRAME)
+    check_clip(files["whois.avi"], encoded)
+    return files
+
 
 def main():
+    if len(sys.argv) != 2:
+        sys.exit("usage: make_artwork.py OUTPUT_FOLDER")
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
-    files = {
-        "toolbar.bmp": bmp24(7 * 24, 24, lambda x, y: (192, 192, 192) if (x % 24) in (0, 23) else (0, 64 * (x // 24 % 4), 128)),
-        "banner.bmp": bmp24(160, 30, lambda x, y: (0, 0, 64 + x // 2)),
-        "hop_active.bmp": bmp24(12, 12, lambda x, y: (0, 128, 0) if 1 <= x <= 8 and 3 <= y <= 10 else (0, 0, 128)),
-        "hop_ignored.bmp": bmp24(12, 12, lambda x, y: (128, 0, 0) if 1 <= x <= 8 and 3 <= y <= 10 else (0, 0, 128)),
-        "routelark.ico": ico([16, 32]),
-        "banner_click.wav": wav(),
-    }
-    for name, data in files.items():
+    for name, data in artwork().items():
         with open(os.path.join(out, name), "wb") as f:
             f.write(data)
+
 
 if __name__ == "__main__":
     main()
