@@ -1,0 +1,268 @@
+#!/usr/bin/env bash
+# Builds the test lab network from Linux network namespaces, runs a command in its client namespace
+# and tears everything down again. The addresses and names come from lab_topology.h.
+set -euo pipefail
+
+usage() {
+    cat >&2 <<'EOF'
+usage: lab.sh run [OPTIONS] [--] CMD ARGS...   build a lab, run CMD in its client namespace, tear down
+       lab.sh up [OPTIONS]                     build a lab and leave it standing; prints its prefix
+       lab.sh down PREFIX                      tear down the lab with that prefix
+       lab.sh cleanup                          tear down every lab left by earlier runs
+options of the slow link (r5 to r6), each direction:
+       --delay MS (default 20)  --jitter MS (default 0)  --loss PERCENT (default 0)
+EOF
+    exit 2
+}
+
+LAB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+STATE_ROOT=/run/routelark-lab
+PYTHON=/usr/bin/python3
+[ -x "$PYTHON" ] || PYTHON=python3
+# Every name of a lab starts with "rl" and six hex digits, so leftovers are easy to recognise.
+PREFIX_RE='^rl[0-9a-f]{6}$'
+
+topo() { # value of a #define in lab_topology.h
+    awk -v n="$1" '$1 == "#define" && $2 == n { v = $3; gsub(/"/, "", v); print v; exit }' \
+        "$LAB_DIR/lab_topology.h"
+}
+
+die() { echo "lab.sh: $*" >&2; exit 1; }
+
+DELAY=$(topo LAB_DELAY_MS)
+JITTER=0
+LOSS=0
+ROUTERS=$(topo LAB_ROUTERS)
+DEST_HOP=$(topo LAB_DEST_HOP)
+SILENT_HOP=$(topo LAB_SILENT_HOP)
+UNROUTED_HOP=$(topo LAB_UNROUTED_HOP)
+SLOW_HOP=$(topo LAB_SLOW_HOP)
+NET=198.18           # link k is $NET.k.0/24 (see lab_topology.h)
+WHOIS_LINK=10
+
+P=""                 # prefix of the lab this invocation builds or removes
+
+ns() { echo "$P-$1"; }
+in_ns() { local n=$1; shift; ip netns exec "$P-$n" "$@"; }
+hop_ns() { if [ "$1" -eq "$DEST_HOP" ]; then echo dest; elif [ "$1" -eq 0 ]; then echo client; else echo "r$1"; fi; }
+
+add_namespace() {
+    ip netns add "$(ns "$1")"
+    in_ns "$1" sysctl -qw net.ipv6.conf.all.disable_ipv6=1 net.ipv6.conf.default.disable_ipv6=1
+    ip -n "$(ns "$1")" link set lo up
+}
+
+make_router() {
+    # Forward, and answer every probe: no ICMP rate limit, errors from the inbound interface.
+    in_ns "$1" sysctl -qw net.ipv4.ip_forward=1 net.ipv4.icmp_ratelimit=0 \
+        net.ipv4.icmp_msgs_per_sec=100000 net.ipv4.icmp_msgs_burst=100000 \
+        net.ipv4.icmp_errors_use_inbound_ifaddr=1
+}
+
+# veth pair on link $3: $1 (towards the client) gets .2, $2 gets .1.
+add_link() {
+    local up=$1 down=$2 link=$3
+    ip -n "$(ns "$up")" link add "to-$down" type veth peer name "to-$up" netns "$(ns "$down")"
+    ip -n "$(ns "$up")" addr add "$NET.$link.2/24" dev "to-$down"
+    ip -n "$(ns "$down")" addr add "$NET.$link.1/24" dev "to-$up"
+    ip -n "$(ns "$up")" link set "to-$down" up
+    ip -n "$(ns "$down")" link set "to-$up" up
+}
+
+wait_for() { # wait_for SECONDS WHAT CMD...: poll until CMD succeeds
+    local tries=$(($1 * 20)) what=$2
+    shift 2
+    until "$@" >/dev/null 2>&1; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || die "timed out waiting for $what"
+        sleep 0.05
+    done
+}
+
+# Starts a long-lived helper in a namespace, detached so that it outlives "lab.sh up".
+start_helper() {
+    local name=$1 where=$2
+    shift 2
+    setsid ip netns exec "$(ns "$where")" "$@" </dev/null >"$STATE/$name.log" 2>&1 &
+    echo $! >"$STATE/$name.pid"
+}
+
+slow_link() { # link $SLOW_HOP between hop SLOW_HOP-1 and SLOW_HOP through the TUN relay
+    local up down link=$SLOW_HOP
+    up=$(hop_ns $((link - 1)))
+    down=$(hop_ns "$link")
+    start_helper relay "$up" "$PYTHON" "$LAB_DIR/tun_relay.py" --delay "$DELAY" --jitter "$JITTER" \
+        --loss "$LOSS" "to-$down" "to-$up"
+    wait_for 10 "the relay's TUN devices" grep -qx ready "$STATE/relay.log"
+    # Both devices open in the upper router's namespace; one moves over, its file stays with the relay.
+    ip -n "$(ns "$up")" link set "to-$up" netns "$(ns "$down")"
+    ip -n "$(ns "$up")" addr add "$NET.$link.2/24" dev "to-$down"
+    ip -n "$(ns "$down")" addr add "$NET.$link.1/24" dev "to-$up"
+    ip -n "$(ns "$up")" link set "to-$down" up
+    ip -n "$(ns "$down")" link set "to-$up" up
+}
+
+route_router() {
+    local k=$1 j n
+    n=$(ns "r$k")
+    for ((j = 1; j < k; j++)); do ip -n "$n" route add "$NET.$j.0/24" via "$NET.$k.2"; done
+    [ "$k" -eq 1 ] || ip -n "$n" route add "$NET.$WHOIS_LINK.0/24" via "$NET.$k.2"
+    if [ "$k" -lt "$UNROUTED_HOP" ]; then
+        ip -n "$n" route add "$NET.0.0/15" via "$NET.$((k + 1)).1"
+    else
+        for ((j = k + 2; j <= DEST_HOP; j++)); do ip -n "$n" route add "$NET.$j.0/24" via "$NET.$((k + 1)).1"; done
+    fi
+}
+
+write_names() {
+    local dir=/etc/netns/$(ns client) k
+    mkdir -p "$dir"
+    : >"$dir/resolv.conf" # nothing is ever asked beyond the hosts file
+    {
+        echo "127.0.0.1 localhost"
+        echo "$(topo LAB_CLIENT_ADDR) $(topo LAB_CLIENT_NAME)"
+        for ((k = 1; k <= ROUTERS; k++)); do
+            echo "$(topo LAB_R${k}_ADDR) $(topo LAB_R${k}_NAME) $(topo LAB_R${k}_ALIAS)"
+        done
+        echo "$(topo LAB_DEST_ADDR) $(topo LAB_DEST_NAME)"
+        echo "$(topo LAB_WHOIS_ADDR) $(topo LAB_WHOIS_NAME)"
+        echo "$(topo LAB_UNROUTED_ADDR) $(topo LAB_UNROUTED_NAME)"
+    } >"$dir/hosts"
+}
+
+lab_up() {
+    [ "$(id -u)" -eq 0 ] || die "needs root (network namespaces; Wine's ICMP needs raw sockets)"
+    [ -c /dev/net/tun ] || die "no /dev/net/tun"
+    P=rl$(od -An -N3 -tx1 /dev/urandom | tr -d ' \n')
+    STATE=$STATE_ROOT/$P
+    mkdir -p "$STATE"
+    echo "${OWNER:-}" >"$STATE/owner"
+    local k
+    for n in client $(for ((k = 1; k <= ROUTERS; k++)); do echo "r$k"; done) dest whois; do add_namespace "$n"; done
+    for ((k = 1; k <= ROUTERS; k++)); do make_router "r$k"; done
+    for ((k = 1; k <= DEST_HOP; k++)); do
+        [ "$k" -eq "$SLOW_HOP" ] || add_link "$(hop_ns $((k - 1)))" "$(hop_ns "$k")" "$k"
+    done
+    slow_link
+    add_link r1 whois "$WHOIS_LINK"
+    ip -n "$(ns client)" route add "$NET.0.0/15" via "$NET.1.1"
+    ip -n "$(ns dest)" route add "$NET.0.0/15" via "$NET.$DEST_HOP.2"
+    ip -n "$(ns whois)" route add "$NET.0.0/15" via "$NET.$WHOIS_LINK.2"
+    for ((k = 1; k <= ROUTERS; k++)); do route_router "$k"; done
+    # The kernel's own "no route" answer is rate-limited by a host-wide setting (route.error_cost,
+    # one a second); the same answer from netfilter obeys the router's ICMP limits, which are off.
+    in_ns "r$UNROUTED_HOP" nft -f - <<NFT
+table ip lab {
+    chain unrouted {
+        type filter hook prerouting priority 0; policy accept;
+        ip daddr != $NET.0.0/16 ip daddr $NET.0.0/15 reject with icmp type net-unreachable
+    }
+}
+NFT
+    # The silent router still forwards, but its own ICMP (errors and echo replies) goes nowhere.
+    ip -n "$(ns "r$SILENT_HOP")" rule add iif lo ipproto icmp blackhole
+    start_helper whois whois "$PYTHON" "$LAB_DIR/whois_server.py" --port "$(topo LAB_WHOIS_PORT)" \
+        --dir "$LAB_DIR/whois"
+    wait_for 10 "the WhoIs server" grep -qx listening "$STATE/whois.log"
+    write_names
+}
+
+# Removes everything of lab $1; quiet, and carries on past whatever is already gone.
+lab_down() {
+    local p=$1 n f pids spaces tries=40
+    local state=$STATE_ROOT/$p
+    for f in "$state"/*.pid; do [ -f "$f" ] && kill -TERM "$(cat "$f")" 2>/dev/null; done
+    spaces=$(ip netns list 2>/dev/null | awk '{print $1}' | grep "^$p-" || true)
+    lab_pids() { for n in $spaces; do ip netns pids "$n" 2>/dev/null; done; }
+    pids=$(lab_pids)
+    [ -z "$pids" ] || kill -TERM $pids 2>/dev/null
+    while [ -n "$pids" ] && [ "$tries" -gt 0 ]; do
+        sleep 0.05
+        tries=$((tries - 1))
+        pids=$(lab_pids)
+    done
+    if [ -n "$pids" ]; then
+        kill -KILL $pids 2>/dev/null
+        sleep 0.1
+    fi
+    for n in $spaces; do ip netns del "$n" 2>/dev/null; done
+    rm -rf /etc/netns/"$p"-* "$state"
+    return 0
+}
+
+# Options of the slow link; sets NOPT to the number of words they took.
+parse_link_options() {
+    NOPT=0
+    while [ $# -gt 0 ]; do
+        case $1 in
+        --delay) DELAY=${2:?}; shift 2 ;;
+        --jitter) JITTER=${2:?}; shift 2 ;;
+        --loss) LOSS=${2:?}; shift 2 ;;
+        --) NOPT=$((NOPT + 1)); return ;;
+        -*) usage ;;
+        *) return ;;
+        esac
+        NOPT=$((NOPT + 2))
+    done
+}
+
+cmd_run() {
+    parse_link_options "$@"
+    shift "$NOPT"
+    [ $# -gt 0 ] || usage
+    OWNER=$$
+    trap '[ -z "$P" ] || lab_down "$P"' EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    trap 'exit 129' HUP
+    lab_up
+    export ROUTELARK_LAB_PREFIX=$P ROUTELARK_LAB_DELAY_MS=$DELAY
+    # In the background so that a signal to this script tears down at once; stdin stays the caller's.
+    ip netns exec "$(ns client)" "$@" 0<&0 &
+    local child=$! rc=0
+    wait "$child" || rc=$?
+    exit "$rc"
+}
+
+cmd_up() {
+    parse_link_options "$@"
+    [ "$NOPT" -eq $# ] || usage
+    trap '[ $? -eq 0 ] || [ -z "$P" ] || lab_down "$P"' EXIT
+    lab_up
+    cat >&2 <<EOF
+lab $P is up. Run commands in its client namespace with:
+    ROUTELARK_LAB_PREFIX=$P ROUTELARK_LAB_DELAY_MS=$DELAY ip netns exec $P-client CMD
+and remove it with: $0 down $P
+EOF
+    echo "$P"
+}
+
+cmd_down() {
+    [ $# -eq 1 ] && [[ $1 =~ $PREFIX_RE ]] || usage
+    lab_down "$1"
+}
+
+# Every lab whose "lab.sh run" is gone (and every lab of "lab.sh up") is a leftover.
+cmd_cleanup() {
+    local p owner
+    for p in $( {
+        ip netns list 2>/dev/null | awk '{print $1}' | sed -n 's/^\(rl[0-9a-f]\{6\}\)-.*/\1/p'
+        ls /etc/netns 2>/dev/null | sed -n 's/^\(rl[0-9a-f]\{6\}\)-.*/\1/p'
+        ls "$STATE_ROOT" 2>/dev/null
+    } | sort -u); do
+        [[ $p =~ $PREFIX_RE ]] || continue
+        owner=$(cat "$STATE_ROOT/$p/owner" 2>/dev/null || true)
+        if [ -n "$owner" ] && tr '\0' ' ' 2>/dev/null <"/proc/$owner/cmdline" | grep -q 'lab\.sh run'; then
+            continue
+        fi
+        lab_down "$p"
+    done
+}
+
+case ${1:-} in
+run) shift; cmd_run "$@" ;;
+up) shift; cmd_up "$@" ;;
+down) shift; cmd_down "$@" ;;
+cleanup) shift; [ $# -eq 0 ] || usage; cmd_cleanup ;;
+*) usage ;;
+esac

@@ -1,0 +1,73 @@
+/* Names and addresses of the test lab network; tests/lab/lab.sh builds the lab from these values. */
+#ifndef ROUTELARK_LAB_TOPOLOGY_H
+#define ROUTELARK_LAB_TOPOLOGY_H
+
+/*
+ * client -- r1 -- r2 -- r3 -- r4 -- r5 ~~slow~~ r6 -- dest
+ *            |
+ *          whois
+ *
+ * Link k (k = 1..7) is 198.18.k.0/24 between hop k-1 (the client is hop 0) and hop k. Hop k owns
+ * 198.18.k.1, its address towards the client, and answers from it; its neighbour towards the client
+ * owns 198.18.k.2. The WhoIs host hangs off r1 on 198.18.10.0/24. Keep lab.sh's scheme in step.
+ */
+#define LAB_DOMAIN "routelark.test"
+
+#define LAB_CLIENT_ADDR "198.18.1.2"
+#define LAB_CLIENT_NAME "client.routelark.test"
+
+#define LAB_ROUTERS 6
+#define LAB_DEST_HOP 7 /* the destination is the hop after the last router */
+
+#define LAB_R1_ADDR "198.18.1.1"
+#define LAB_R1_NAME "r1.routelark.test"
+#define LAB_R2_ADDR "198.18.2.1"
+#define LAB_R2_NAME "r2.routelark.test"
+#define LAB_R3_ADDR "198.18.3.1"
+#define LAB_R3_NAME "r3.routelark.test"
+#define LAB_R4_ADDR "198.18.4.1"
+#define LAB_R4_NAME "r4.routelark.test"
+#define LAB_R5_ADDR "198.18.5.1"
+#define LAB_R5_NAME "r5.routelark.test"
+#define LAB_R6_ADDR "198.18.6.1"
+/* r6 resolves from the short alias, but its reverse name is longer and has an extra label. */
+#define LAB_R6_NAME "r6.far-side-of-the-slow-link.routelark.test"
+#define LAB_R6_ALIAS "r6.routelark.test"
+#define LAB_DEST_ADDR "198.18.7.1"
+#define LAB_DEST_NAME "dest.routelark.test"
+
+/* Initialisers for arrays indexed by hop - 1 (hop 1 = r1 ... hop 7 = dest). */
+#define LAB_HOP_ADDRS                                                                             \
+    { LAB_R1_ADDR, LAB_R2_ADDR, LAB_R3_ADDR, LAB_R4_ADDR, LAB_R5_ADDR, LAB_R6_ADDR, LAB_DEST_ADDR }
+#define LAB_HOP_NAMES                                                                             \
+    { LAB_R1_NAME, LAB_R2_NAME, LAB_R3_NAME, LAB_R4_NAME, LAB_R5_NAME, LAB_R6_NAME, LAB_DEST_NAME }
+
+/* r4 forwards but sends no ICMP of its own: a probe whose TTL ends there times out. */
+#define LAB_SILENT_HOP 4
+
+/* r3 has no route to 198.19.0.0/16: probes there get "destination net unreachable" from r3
+   (r1 and r2 send the whole 198.18.0.0/15 on down the chain). */
+#define LAB_UNROUTED_ADDR "198.19.0.1"
+#define LAB_UNROUTED_NAME "unrouted.routelark.test"
+#define LAB_UNROUTED_HOP 3
+
+/* Link 6 (r5 to r6) is a user-space relay that holds every packet LAB_DELAY_MS in each
+   direction, so hops 6 and 7 answer at least 2 * LAB_DELAY_MS later than the hops before it.
+   lab.sh --delay changes it and exports the value in LAB_DELAY_ENV. */
+#define LAB_SLOW_HOP 6
+#define LAB_DELAY_MS 20
+#define LAB_DELAY_ENV "ROUTELARK_LAB_DELAY_MS"
+
+#define LAB_WHOIS_ADDR "198.18.10.1"
+#define LAB_WHOIS_NAME "whois.routelark.test"
+#define LAB_WHOIS_PORT 43
+/* A query with an answer file in tests/lab/whois/. */
+#define LAB_WHOIS_QUERY "example.test"
+
+/* No host has this name; its lookup fails at once because nothing is asked beyond the hosts file. */
+#define LAB_UNKNOWN_NAME "nosuch.routelark.test"
+
+/* lab.sh run exports the lab's name prefix (e.g. "rl3fa9c1") in this variable. */
+#define LAB_PREFIX_ENV "ROUTELARK_LAB_PREFIX"
+
+#endif
