@@ -1,0 +1,41 @@
+# Virtual display and Wine server for a session inside the lab's client namespace (sourced by
+# tools/test.sh and tools/run.sh). The Wine server must start here: the helper processes it starts
+# (winedevice, which sends the ICMP echoes) live in the namespace where it started.
+
+# session_start PREFIX LOG_DIR: exports DISPLAY and the Wine environment, starts Xvfb on a free
+# display, ends any Wine server of PREFIX left from elsewhere, starts a persistent one here and
+# brings the prefix up (the first time this creates it, about 10 s).
+session_start() {
+    local prefix=$1 logs=$2 tries
+    mkdir -p "$logs"
+    export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # -displayfd picks the first free display number and writes it once the server listens.
+    : >"$logs/xvfb.display"
+    Xvfb -nolisten tcp -screen 0 1280x1024x24 -displayfd 3 3>"$logs/xvfb.display" >"$logs/xvfb.log" 2>&1 &
+    SESSION_XVFB=$!
+    for ((tries = 200; tries > 0; tries--)); do
+        grep -q '^[0-9]' "$logs/xvfb.display" && break
+        kill -0 "$SESSION_XVFB" 2>/dev/null || { cat "$logs/xvfb.log" >&2; return 1; }
+        sleep 0.05
+    done
+    [ "$tries" -gt 0 ] || { echo "session: Xvfb did not start" >&2; return 1; }
+    export DISPLAY=:$(head -n1 "$logs/xvfb.display")
+    # A server of this prefix started outside the lab would run our programs' network there.
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    wineserver -p
+    wineboot -i >"$logs/wineboot.log" 2>&1 || { cat "$logs/wineboot.log" >&2; return 1; }
+}
+
+# session_stop: ends the Wine server and the display; quiet.
+session_stop() {
+    if [ -n "${WINEPREFIX:-}" ]; then
+        wineserver -k >/dev/null 2>&1 || true
+        wineserver -w >/dev/null 2>&1 || true
+    fi
+    if [ -n "${SESSION_XVFB:-}" ]; then
+        kill "$SESSION_XVFB" 2>/dev/null || true
+        wait "$SESSION_XVFB" 2>/dev/null || true
+        SESSION_XVFB=
+    fi
+}
