@@ -1,0 +1,67 @@
+// The application shell: start-up and shutdown, the main window, its controls and commands.
+#pragma once
+#include <winsock2.h>
+#include <windows.h>
+
+// Trace messages on the main window, routed through the active event handler table.
+enum : UINT {
+    MSG_TRACE_RESOLVED = 1124,
+    MSG_TRACE_PROBE = 1125,
+    MSG_TRACE_HOPNAME = 1126,
+    MSG_PING_REPLY = 1127,
+    MSG_PING_NEXT = 1128,
+};
+enum : UINT_PTR { kPingTimerId = 1 };
+
+enum { kHostTextCapacity = 128 }; // host name box, destination text, WhoIs domain text
+
+// Shell state, one each for the program's life.
+extern HINSTANCE ProgramInstance;
+extern HWND MainWindow;
+extern HMENU HopPopupMenu;
+extern HACCEL Accelerators;
+extern HWND WhoisDialog; // the open WhoIs dialog, or nullptr
+extern HWND ToolbarWindow;
+extern HWND HostBox;
+extern HWND HostBoxEdit;
+extern HWND BannerButton;
+extern HWND StatusBar;
+extern char DestinationText[kHostTextCapacity];
+extern char WhoisDomainText[kHostTextCapacity];
+extern const char* const kStarlaneHomePage;
+
+// Start-up and shutdown. StartProgram returns 0 when the program must end at once.
+int StartProgram(HINSTANCE instance);
+void ShutdownProgram();
+int RunProgram(HINSTANCE instance);
+
+// One step of the message loop: 1 to go on, 0 once WM_QUIT has arrived.
+int RunMessageStep();
+
+// The main window.
+HWND CreateMainWindow();
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Controls of the main window, created in this order after it.
+void CreateToolbar();
+void CreateHostBox();
+void CreateBannerButton();
+void CreateStatusBar();
+void LayoutMainWindow(int width, int height);
+void GetTooltipText(NMHDR* notification);
+void RunCommand(int command, HWND control);
+LRESULT CALLBACK HostBoxEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Start and Stop share one place on the toolbar; the menu items follow the same state.
+void ShowTraceControls(int running);
+
+// The banner: its page file, its click, its bitmap.
+void WriteBannerPage();
+void ClickBanner();
+void DeleteBannerBitmap();
+
+// Status bar text (parts 0, 1, 2; 255 = simple mode) and message boxes, printf-style,
+// cut to 255 characters.
+void SetStatusText(int part, const char* format, ...) __attribute__((format(printf, 2, 3)));
+int ShowMessage(HWND owner, const char* caption, UINT style, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));

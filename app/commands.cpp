@@ -1,0 +1,51 @@
+// The commands of the menu, the accelerators, the toolbar and the banner button.
+#include "app/app.h"
+#include "app/resource.h"
+#include "common/bounded_text.h"
+#include "hoptable/hop_table.h"
+#include "trace/trace.h"
+
+char WhoisDomainText[kHostTextCapacity];
+
+// The WhoIs command takes the host name box text as the domain to ask about.
+static void TakeWhoisDomainFromHostBox() {
+    SendMessageA(HostBox, WM_GETTEXT, sizeof DestinationText,
+                 reinterpret_cast<LPARAM>(DestinationText));
+    CopyText(WhoisDomainText, sizeof WhoisDomainText, DestinationText);
+}
+
+static void ShowHostList() {
+    SetFocus(HostBoxEdit);
+    SendMessageA(HostBox, CB_SHOWDROPDOWN, TRUE, 0);
+}
+
+void RunCommand(int command, HWND control) {
+    if (command >= IDM_COLUMN_FIRST && command < IDM_COLUMN_FIRST + kColumnTotal) {
+        ToggleColumn(command - IDM_COLUMN_FIRST);
+        return;
+    }
+    switch (command) {
+    case IDC_BANNER:
+        if (control && control == BannerButton)
+            ClickBanner();
+        break;
+    case IDM_START:
+        StartTrace();
+        break;
+    case IDM_STOP:
+        StopTrace();
+        break;
+    case IDM_EXIT:
+        DestroyWindow(MainWindow);
+        break;
+    case IDM_HELP:
+        WinHelpA(MainWindow, "routelark.hlp", HELP_CONTENTS, 0);
+        break;
+    case IDM_WHOIS:
+        TakeWhoisDomainFromHostBox();
+        break;
+    case IDM_HOSTLIST:
+        ShowHostList();
+        break;
+    }
+}

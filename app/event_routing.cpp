@@ -1,0 +1,30 @@
+// The two event handler tables and the routing of the trace messages through them.
+#include "app/event_routing.h"
+#include "app/app.h"
+#include "trace/trace.h"
+
+const EventHandlerEntry TraceHandlers[kTraceMessageCount] = {
+    {MSG_TRACE_RESOLVED, OnDestinationResolved},
+    {MSG_TRACE_PROBE, OnProbeReply},
+    {MSG_TRACE_HOPNAME, OnHopName},
+    {MSG_PING_REPLY, OnPingReply},
+    {MSG_PING_NEXT, SendNextPing},
+};
+
+const EventHandlerEntry IdleHandlers[kTraceMessageCount] = {
+    {MSG_TRACE_RESOLVED, nullptr}, {MSG_TRACE_PROBE, nullptr}, {MSG_TRACE_HOPNAME, nullptr},
+    {MSG_PING_REPLY, nullptr},     {MSG_PING_NEXT, nullptr},
+};
+
+const EventHandlerEntry* ActiveHandlers = IdleHandlers;
+
+LRESULT RouteTraceMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // A lookup that Stop cancelled may still complete; its answer belongs to no trace.
+    if (DropCancelledLookup(message, wParam))
+        return 0;
+    PendingLookup = nullptr;
+    const EventHandlerEntry& entry = ActiveHandlers[message - MSG_TRACE_RESOLVED];
+    if (entry.handler)
+        entry.handler(message, wParam, lParam);
+    return 0;
+}

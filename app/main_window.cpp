@@ -1,0 +1,64 @@
+// The main window: its class, its creation and the dispatch of its window procedure.
+#include "app/app.h"
+#include "app/event_routing.h"
+#include "app/resource.h"
+
+HWND MainWindow;
+
+HWND CreateMainWindow() {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = ProgramInstance;
+    windowClass.hIcon = LoadIconA(ProgramInstance, MAKEINTRESOURCEA(IDI_ROUTELARK));
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
+    windowClass.lpszClassName = "Routelark";
+    RegisterClassExA(&windowClass);
+    int x = (GetSystemMetrics(SM_CXSCREEN) - 700) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - 340) / 2;
+    MainWindow = CreateWindowExA(0, "Routelark", "Routelark",
+                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y, 0,
+                                 0, nullptr, nullptr, ProgramInstance, nullptr);
+    return MainWindow;
+}
+
+// The ping cycle's pause: a one-shot, whichever timer fired.
+static void OnPingTimer(WPARAM wParam, LPARAM lParam) {
+    KillTimer(MainWindow, kPingTimerId);
+    SendMessageA(MainWindow, MSG_PING_NEXT, wParam, lParam);
+}
+
+static void OnMainWindowDestroyed() {
+    ShutdownProgram();
+    MainWindow = nullptr;
+    PostQuitMessage(0);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case MSG_TRACE_RESOLVED:
+    case MSG_TRACE_PROBE:
+    case MSG_TRACE_HOPNAME:
+    case MSG_PING_REPLY:
+    case MSG_PING_NEXT:
+        return RouteTraceMessage(message, wParam, lParam);
+    case WM_TIMER:
+        OnPingTimer(wParam, lParam);
+        return 0;
+    case WM_DESTROY:
+        OnMainWindowDestroyed();
+        return 0;
+    case WM_SIZE:
+        LayoutMainWindow(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_NOTIFY:
+        GetTooltipText(reinterpret_cast<NMHDR*>(lParam));
+        return 0;
+    case WM_COMMAND:
+        RunCommand(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

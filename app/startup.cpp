@@ -1,0 +1,55 @@
+// Start-up and shutdown of the program, in the order the subsystems depend on each other.
+#include "app/app.h"
+#include "app/resource.h"
+#include "echo/echo_service.h"
+#include "hoptable/hop_table.h"
+#include "settings/settings.h"
+#include "trace/trace.h"
+#include <commctrl.h>
+
+HINSTANCE ProgramInstance;
+HMENU HopPopupMenu;
+HACCEL Accelerators;
+HWND WhoisDialog;
+
+int StartProgram(HINSTANCE instance) {
+    ProgramInstance = instance;
+    HopPopupMenu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_HOP_POPUP));
+    Accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    InitCommonControls();
+    WSADATA sockets;
+    if (WSAStartup(0x0101, &sockets) != 0) {
+        MessageBoxA(nullptr, "Could not load Windows sockets DLL", "Routelark", MB_ICONERROR);
+        return 0;
+    }
+    WriteBannerPage();
+    StartEchoService(); // without ICMP.DLL the program still runs; every trace then fails
+    CreateMainWindow();
+    CreateToolbar();
+    CreateHostBox();
+    CreateBannerButton();
+    CreateStatusBar();
+    CreateHopTable();
+    LoadSettings(); // places and shows the main window
+    return 1;
+}
+
+void ShutdownProgram() {
+    StopTrace();
+    ClearHops(); // waits for an echo in flight to return
+    DestroyMenu(HopPopupMenu);
+    HopPopupMenu = nullptr;
+    DeleteBannerBitmap();
+    DestroyHopImages();
+    StopEchoService();
+    WSACleanup();
+    SaveSettings();
+}
+
+int RunProgram(HINSTANCE instance) {
+    if (!StartProgram(instance))
+        return 0;
+    while (RunMessageStep()) {
+    }
+    return 0;
+}

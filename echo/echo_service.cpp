@@ -1,0 +1,190 @@
+// The echo service: binds ICMP.DLL at run time and runs the worker thread that performs
+// the blocking echo calls and reports each outcome to the UI thread as a posted message.
+#include "echo/echo_service.h"
+#include <atomic>
+
+typedef HANDLE(WINAPI* IcmpCreateFileEntry)();
+typedef BOOL(WINAPI* IcmpCloseHandleEntry)(HANDLE);
+typedef DWORD(WINAPI* IcmpSendEchoEntry)(HANDLE, IPAddr, LPVOID, WORD, PIP_OPTION_INFORMATION,
+                                          LPVOID, DWORD, DWORD);
+
+static HMODULE IcmpLibrary;
+static IcmpCreateFileEntry CreateEntry;
+static IcmpCloseHandleEntry CloseEntry;
+static IcmpSendEchoEntry EchoEntry;
+
+EchoRequestSlot EchoRequest;
+static HANDLE EchoSemaphore; // private to this process: a second copy must not take our wake-ups
+static CRITICAL_SECTION EchoLock;
+static std::atomic<int> EchoBusy{0};
+static std::atomic<int> EchoStop{0};
+static std::atomic<int> EchoWorkerExited{0};
+// Manual-reset events for the two hand-shakes, so that the UI thread blocks instead of
+// polling: EchoIdle is set while the worker holds no request buffers, EchoExited once
+// the worker has ended.
+static HANDLE EchoIdle;
+static HANDLE EchoExited;
+
+// Written into the reply record before each call, so that a call which returns no reply
+// and leaves the buffer alone is never read as the previous echo's status.
+static const ULONG kStatusNotWritten = 0xFFFFFFFFu;
+static const ULONG kGeneralFailure = 11050; // IP_GENERAL_FAILURE
+
+static void ShowEchoMessage(const char* text, UINT icon) {
+    MessageBoxA(nullptr, text, "Ping", icon);
+}
+
+// The outcome of the echo just made: the reply's status, or the library's error when the
+// call returned no reply and wrote nothing.
+static ULONG EchoOutcome(const ICMP_ECHO_REPLY* reply, DWORD replies, DWORD error) {
+    ULONG status = reply->Status;
+    if (replies == 0 && status == kStatusNotWritten)
+        status = error ? error : kGeneralFailure;
+    return status;
+}
+
+// Updates the target's statistics and posts the completion; called inside EchoLock.
+static void CompleteEcho(DWORD replies, DWORD error) {
+    CPinger* target = EchoRequest.target;
+    if (!target) {
+        SetEvent(EchoIdle);
+        return;
+    }
+    const ICMP_ECHO_REPLY* reply = static_cast<const ICMP_ECHO_REPLY*>(EchoRequest.replyBuffer);
+    ULONG status = EchoOutcome(reply, replies, error);
+    target->IncrementSent();
+    if (replies != 0) {
+        target->SetLastAddress(reply->Address);
+        target->RecordRtt(reply->RoundTripTime);
+        target->IncrementReceived();
+    }
+    // The echo is over: the slot no longer names a target, and a destruction of the
+    // target from now on need not wait. Both happen before the post, because the UI
+    // thread starts the next echo as soon as it sees the completion.
+    EchoRequest.target = nullptr;
+    SetEvent(EchoIdle);
+    if (IsWindow(EchoRequest.window))
+        PostMessageA(EchoRequest.window, EchoRequest.message, status,
+                     reinterpret_cast<LPARAM>(target));
+}
+
+static DWORD WINAPI EchoWorker(void*) {
+    while (!EchoStop) {
+        WaitForSingleObject(EchoSemaphore, INFINITE);
+        if (EchoStop)
+            break;
+        if (!EchoRequest.target) { // destroyed before its echo started: nothing to do
+            SetEvent(EchoIdle);
+            continue;
+        }
+        EchoBusy = 1;
+        static_cast<ICMP_ECHO_REPLY*>(EchoRequest.replyBuffer)->Status = kStatusNotWritten;
+        DWORD replies = EchoEntry(EchoRequest.icmpHandle, EchoRequest.destination,
+                                  EchoRequest.requestData, static_cast<WORD>(EchoRequest.requestSize),
+                                  EchoRequest.requestOptions, EchoRequest.replyBuffer,
+                                  EchoRequest.replySize, EchoRequest.timeout);
+        DWORD error = replies ? 0 : GetLastError();
+        int stopping = EchoStop;
+        EchoBusy = 0;
+        if (stopping) {
+            SetEvent(EchoIdle);
+            break;
+        }
+        EnterCriticalSection(&EchoLock);
+        CompleteEcho(replies, error);
+        LeaveCriticalSection(&EchoLock);
+    }
+    EchoWorkerExited = 1;
+    SetEvent(EchoExited);
+    return 0;
+}
+
+int StartEchoService() {
+    IcmpLibrary = LoadLibraryA("ICMP.DLL");
+    if (!IcmpLibrary) {
+        ShowEchoMessage("Unable to locate ICMP.DLL!", MB_ICONERROR);
+        return 0;
+    }
+    CreateEntry = reinterpret_cast<IcmpCreateFileEntry>(
+        reinterpret_cast<void*>(GetProcAddress(IcmpLibrary, "IcmpCreateFile")));
+    CloseEntry = reinterpret_cast<IcmpCloseHandleEntry>(
+        reinterpret_cast<void*>(GetProcAddress(IcmpLibrary, "IcmpCloseHandle")));
+    EchoEntry = reinterpret_cast<IcmpSendEchoEntry>(
+        reinterpret_cast<void*>(GetProcAddress(IcmpLibrary, "IcmpSendEcho")));
+    if (!CreateEntry || !CloseEntry || !EchoEntry) {
+        CreateEntry = nullptr, CloseEntry = nullptr, EchoEntry = nullptr;
+        ShowEchoMessage("Unable to locate required API functions!", MB_ICONEXCLAMATION);
+        return 0;
+    }
+    EchoSemaphore = CreateSemaphoreA(nullptr, 0, 1, nullptr);
+    EchoIdle = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    EchoExited = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    InitializeCriticalSection(&EchoLock);
+    EchoStop = 0;
+    EchoWorkerExited = 0;
+    HANDLE thread = CreateThread(nullptr, 0, EchoWorker, nullptr, 0, nullptr);
+    if (thread)
+        CloseHandle(thread);
+    return 1;
+}
+
+void StopEchoService() {
+    if (EchoSemaphore) {
+        EchoStop = 1;
+        ReleaseSemaphore(EchoSemaphore, 1, nullptr);
+        WaitForSingleObject(EchoExited, INFINITE);
+        CloseHandle(EchoSemaphore);
+        CloseHandle(EchoIdle);
+        CloseHandle(EchoExited);
+        DeleteCriticalSection(&EchoLock);
+        EchoSemaphore = EchoIdle = EchoExited = nullptr;
+    }
+    if (IcmpLibrary) {
+        FreeLibrary(IcmpLibrary);
+        IcmpLibrary = nullptr;
+    }
+    CreateEntry = nullptr, CloseEntry = nullptr, EchoEntry = nullptr;
+}
+
+void SubmitEchoRequest(CPinger* target, HWND window, UINT message, DWORD timeout) {
+    if (!EchoSemaphore)
+        return;
+    ResetEvent(EchoIdle); // the target's buffers are the worker's from here on
+    EchoRequest.window = window;
+    EchoRequest.message = message;
+    EchoRequest.icmpHandle = target->IcmpHandle();
+    EchoRequest.destination = target->GetDestination();
+    EchoRequest.requestData = target->RequestData();
+    EchoRequest.requestSize = kEchoPayloadSize;
+    EchoRequest.requestOptions = target->Options();
+    EchoRequest.replyBuffer = target->ReplyBuffer();
+    EchoRequest.replySize = kEchoReplySize;
+    EchoRequest.timeout = timeout;
+    EchoRequest.target = target;
+    ReleaseSemaphore(EchoSemaphore, 1, nullptr);
+}
+
+void ReleaseEchoTarget(CPinger* pinger) {
+    if (!EchoSemaphore || EchoRequest.target != pinger)
+        return;
+    // Clearing under the lock means the worker is not inside its update of this pinger.
+    EnterCriticalSection(&EchoLock);
+    if (EchoRequest.target == pinger)
+        EchoRequest.target = nullptr;
+    LeaveCriticalSection(&EchoLock);
+    WaitForSingleObject(EchoIdle, INFINITE);
+}
+
+HANDLE CreateIcmpHandle() {
+    HANDLE handle = CreateEntry ? CreateEntry() : INVALID_HANDLE_VALUE;
+    if (handle == INVALID_HANDLE_VALUE || handle == nullptr) { // 0 would read as "no handle"
+        ShowEchoMessage("Unable to open PING service!", MB_ICONEXCLAMATION);
+        return nullptr;
+    }
+    return handle;
+}
+
+void CloseIcmpHandle(HANDLE handle) {
+    if (CloseEntry && handle)
+        CloseEntry(handle);
+}

@@ -1,0 +1,38 @@
+// The echo service: binds the system ICMP library and runs the one worker thread that
+// performs the blocking echo calls, one at a time, program-wide.
+#pragma once
+#include "echo/icmp_status.h"
+#include "echo/pinger.h"
+
+// The single hand-off slot between the UI thread and the echo worker.
+struct EchoRequestSlot {
+    CPinger* volatile target; // cleared (under EchoLock) when that pinger is destroyed
+    HWND window;
+    UINT message;
+    HANDLE icmpHandle;
+    IPAddr destination;
+    void* requestData;
+    DWORD requestSize;
+    IP_OPTION_INFORMATION* requestOptions;
+    void* replyBuffer;
+    DWORD replySize;
+    DWORD timeout;
+};
+extern EchoRequestSlot EchoRequest;
+
+// 1 when the library and its entry points were found and the worker runs; 0 after its
+// message box ("Unable to locate ICMP.DLL!" or "Unable to locate required API functions!").
+int StartEchoService();
+// Stops the worker (waiting for an echo in flight) and frees the library.
+void StopEchoService();
+
+// Fills the slot with one echo of target (its handle, destination and buffers) and wakes
+// the worker. The caller keeps to one outstanding echo at a time.
+void SubmitEchoRequest(CPinger* target, HWND window, UINT message, DWORD timeout);
+// Called by a pinger's destruction: when it is the slot's target, forgets it and waits
+// (without spinning) until the worker has finished with its buffers.
+void ReleaseEchoTarget(CPinger* pinger);
+// Closes a handle from IcmpCreateFile.
+void CloseIcmpHandle(HANDLE handle);
+// Opens an ICMP handle for a pinger; nullptr after "Unable to open PING service!".
+HANDLE CreateIcmpHandle();

@@ -1,0 +1,138 @@
+// The hop table control: creation, rows, cells and the showing and hiding of columns.
+#include "hoptable/hop_table.h"
+#include "app/app.h"
+#include "app/resource.h"
+#include "echo/pinger.h"
+#include "trace/trace.h"
+
+HWND HopTable;
+static HIMAGELIST HopImages;
+
+static const COLORREF kTableBackground = RGB(0, 0, 128);
+static const COLORREF kTableText = RGB(255, 255, 255);
+
+static void InsertListColumn(int column, int index) {
+    LVCOLUMNA c = {};
+    c.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    c.fmt = Columns[column].Format ? LVCFMT_RIGHT : LVCFMT_LEFT;
+    c.cx = Columns[column].ListWidth;
+    c.pszText = Columns[column].Name;
+    c.iSubItem = 0;
+    SendMessageA(HopTable, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&c));
+}
+
+static void AddRowImage(int bitmapId) {
+    HBITMAP bitmap = LoadBitmapA(ProgramInstance, MAKEINTRESOURCEA(bitmapId));
+    ImageList_AddMasked(HopImages, bitmap, RGB(0, 0, 0));
+    DeleteObject(bitmap);
+}
+
+void CreateHopTable() {
+    HopTable = CreateWindowExA(0, "SysListView32", "Routelark",
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | LVS_REPORT | LVS_SINGLESEL |
+                                   LVS_AUTOARRANGE | LVS_NOSORTHEADER,
+                               0, 0, 0, 0, MainWindow, nullptr, ProgramInstance, nullptr);
+    SendMessageA(HopTable, LVM_SETBKCOLOR, 0, kTableBackground);
+    SendMessageA(HopTable, LVM_SETTEXTBKCOLOR, 0, kTableBackground);
+    SendMessageA(HopTable, LVM_SETTEXTCOLOR, 0, kTableText);
+    HopImages = ImageList_Create(12, 12, ILC_COLOR, 2, 1);
+    AddRowImage(IDB_HOP_ACTIVE);
+    AddRowImage(IDB_HOP_IGNORED);
+    SendMessageA(HopTable, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(HopImages));
+    ColumnCount = kColumnTotal;
+    for (int n = 0; n < ColumnCount; n++)
+        InsertListColumn(n, n);
+    SendMessageA(HopTable, LVM_SETITEMCOUNT, kHopListCapacity, 0);
+    LONG_PTR previous =
+        SetWindowLongPtrA(HopTable, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HopTableProc));
+    SetWindowLongPtrA(HopTable, GWLP_USERDATA, previous);
+}
+
+void DestroyHopImages() {
+    if (HopImages)
+        ImageList_Destroy(HopImages);
+    HopImages = nullptr;
+}
+
+// The list view's own procedure receives everything the hop table does not handle itself.
+LRESULT CALLBACK HopTableProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return CallWindowProcA(previous, window, message, wParam, lParam);
+}
+
+void InsertHopRow(int row, const char* text) {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = row;
+    item.pszText = const_cast<char*>(text);
+    item.iImage = kImageActive;
+    item.lParam = row;
+    SendMessageA(HopTable, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void SetHopRowImage(int row, int active) {
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iImage = active ? kImageActive : kImageIgnored;
+    SendMessageA(HopTable, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void SetCellText(int row, int visibleIndex, const char* text) {
+    LVITEMA item = {};
+    item.iSubItem = visibleIndex;
+    item.pszText = const_cast<char*>(text);
+    SendMessageA(HopTable, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void RefreshHopRow(CPinger* pinger, int row, int first, int count) {
+    SetHopRowImage(row, !pinger->IsIgnored());
+    int visible = 0;
+    for (int n = 0; n < count && n < kColumnTotal; n++) {
+        if (!Columns[n].Visible)
+            continue;
+        if (n >= first)
+            SetCellText(row, visible, GetCellText(row, n));
+        visible++;
+    }
+}
+
+void RefreshAllHopRows() {
+    for (int r = 0; r < HopCount; r++)
+        RefreshHopRow(HopList[r], r, 0, ColumnCount);
+    InvalidateRect(HopTable, nullptr, FALSE);
+    UpdateWindow(HopTable);
+}
+
+static bool IsColumn(int column) {
+    return column >= 0 && column < ColumnCount;
+}
+
+void ShowColumn(int column) {
+    if (IsColumn(column)) {
+        InsertListColumn(column, VisibleIndex(column));
+        Columns[column].Visible = 1;
+    }
+    RefreshAllHopRows();
+}
+
+void HideColumn(int column) {
+    if (IsColumn(column)) {
+        int index = VisibleIndex(column);
+        Columns[column].ListWidth =
+            static_cast<int>(SendMessageA(HopTable, LVM_GETCOLUMNWIDTH, index, 0));
+        SendMessageA(HopTable, LVM_DELETECOLUMN, index, 0);
+        Columns[column].Visible = 0;
+    }
+    RefreshAllHopRows();
+}
+
+void ToggleColumn(int column) {
+    if (IsColumn(column) && Columns[column].Visible)
+        HideColumn(column);
+    else
+        ShowColumn(column);
+    bool visible = IsColumn(column) && Columns[column].Visible;
+    CheckMenuItem(GetMenu(MainWindow), IDM_COLUMN_FIRST + column,
+                  MF_BYCOMMAND | (visible ? MF_CHECKED : MF_UNCHECKED));
+}

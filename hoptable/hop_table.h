@@ -1,0 +1,30 @@
+// The hop table: a list view with one row per hop and ten switchable columns.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include "hoptable/columns.h"
+
+class CPinger;
+
+extern HWND HopTable;
+
+enum { kImageActive = 0, kImageIgnored = 1 };
+
+void CreateHopTable();
+void DestroyHopImages();
+void InsertHopRow(int row, const char* text);
+void SetHopRowImage(int row, int active);
+void SetCellText(int row, int visibleIndex, const char* text);
+// Sets the row image from the pinger's ignored flag and rewrites the visible cells of
+// columns first ... count - 1.
+void RefreshHopRow(CPinger* pinger, int row, int first, int count);
+void RefreshAllHopRows();
+void ShowColumn(int column);
+void HideColumn(int column);
+// The View menu's toggle of column n, with its check mark.
+void ToggleColumn(int column);
+
+// Text of one cell of row r, valid until the next call; "Dunno" for an unknown column.
+const char* GetCellText(int row, int column);
+
+LRESULT CALLBACK HopTableProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

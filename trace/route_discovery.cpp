@@ -1,0 +1,224 @@
+// Route discovery: echoes to the destination with a TTL growing by one per hop; every
+// router that answers, and finally the destination, becomes a hop of the HopList.
+#include "app/app.h"
+#include "app/event_routing.h"
+#include "common/bounded_text.h"
+#include "echo/echo_service.h"
+#include "hoptable/hop_table.h"
+#include "settings/history.h"
+#include "settings/settings.h"
+#include "trace/format_address.h"
+#include "trace/trace.h"
+
+CPinger* HopList[kHopListCapacity];
+int HopCount;
+int HopCursor;
+CPinger* ProbePinger;
+IPAddr DestinationAddress;
+int AttemptCount;
+TraceState CurrentTraceState = TraceState::Stopped;
+
+enum : UINT { kStatusSuccess = 0, kStatusTimedOut = 11010, kStatusTtlExpired = 11013 };
+enum { kTitleCapacity = 192 };
+
+static void SetReadOnlyHostBox(int readOnly) {
+    SendMessageA(HostBoxEdit, EM_SETREADONLY, readOnly, 0);
+}
+
+void StartTrace() {
+    SendMessageA(HostBox, WM_GETTEXT, sizeof DestinationText,
+                 reinterpret_cast<LPARAM>(DestinationText));
+    if (!DestinationText[0])
+        return;
+    KillTimer(MainWindow, kPingTimerId); // a tick left from the last trace must not ping
+    ClearHops();
+    AddToHistory(HostBox, DestinationText);
+    SendMessageA(HostBox, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    SetReadOnlyHostBox(1);
+    ShowTraceControls(1);
+    UpdateWindow(ToolbarWindow);
+    ActiveHandlers = TraceHandlers;
+    CurrentTraceState = TraceState::Resolving;
+    LookupHost(MainWindow, MSG_TRACE_RESOLVED, DestinationText);
+}
+
+void StopTrace() {
+    ActiveHandlers = IdleHandlers;
+    CurrentTraceState = TraceState::Stopped;
+    KillTimer(MainWindow, kPingTimerId);
+    CancelPendingLookup();
+    ShowTraceControls(0);
+    SetReadOnlyHostBox(0);
+    SetStatusText(255, "Stopped");
+    SetFocus(HostBoxEdit);
+}
+
+void ClearHops() {
+    for (int i = kHopListCapacity - 1; i >= 0; i--) {
+        delete HopList[i]; // waits when its echo is in flight
+        HopList[i] = nullptr;
+    }
+    delete ProbePinger;
+    ProbePinger = nullptr;
+    HopCursor = 0;
+    HopCount = 0;
+}
+
+static void SetTraceTitle(const char* officialName, const char* addressText) {
+    char title[kTitleCapacity];
+    if (strcmp(DestinationText, officialName) != 0)
+        FormatText(title, sizeof title, "%s - %s (%s - %s)", "Routelark", DestinationText,
+                   officialName, addressText);
+    else
+        FormatText(title, sizeof title, "%s - %s (%s)", "Routelark", DestinationText, addressText);
+    SetWindowTextA(MainWindow, title);
+}
+
+// The destination's address from a lookup answer; false when the answer holds none.
+static bool AnswerAddress(const hostent* answer, IPAddr* address) {
+    if (!answer || answer->h_addrtype != AF_INET || answer->h_length != 4 || !answer->h_addr_list ||
+        !answer->h_addr_list[0])
+        return false;
+    memcpy(address, answer->h_addr_list[0], sizeof *address);
+    return true;
+}
+
+void OnDestinationResolved(UINT, WPARAM, LPARAM lParam) {
+    if (CurrentTraceState != TraceState::Resolving)
+        return;
+    const hostent* answer = LookupAnswer();
+    const char* officialName = DestinationText;
+    bool found = HIWORD(lParam) == 0 && AnswerAddress(answer, &DestinationAddress);
+    if (found && answer->h_name)
+        officialName = answer->h_name;
+    if (!found) {
+        // A dotted address whose reverse lookup failed is traced all the same.
+        DestinationAddress = inet_addr(DestinationText);
+        if (DestinationAddress == INADDR_NONE) {
+            MessageBoxA(MainWindow, "Unable to locate this hostname!", DestinationText, MB_ICONERROR);
+            StopTrace();
+            return;
+        }
+    }
+    char addressText[16];
+    CopyText(addressText, sizeof addressText, FormatAddress(DestinationAddress));
+    SetTraceTitle(officialName, addressText);
+    SendMessageA(HopTable, LVM_DELETEALLITEMS, 0, 0);
+    UpdateWindow(HopTable);
+    ProbePinger = new CPinger(DestinationAddress);
+    if (!ProbePinger->OpenIcmp()) {
+        MessageBoxA(MainWindow, "Unable to create Pinger object!", DestinationText, MB_ICONERROR);
+        StopTrace();
+        return;
+    }
+    AttemptCount = 0;
+    SendNextProbe();
+}
+
+// A hop whose probes all timed out: a placeholder that is never opened and never pinged.
+static void AddNoResponseHop() {
+    CPinger* placeholder = new CPinger(0);
+    HopList[HopCursor] = placeholder;
+    char number[12];
+    InsertHopRow(HopCursor, FormatText(number, sizeof number, "%d", HopCursor + 1));
+    placeholder->SetHostText("[No response]");
+    placeholder->MarkNoResponse();
+    RefreshHopRow(placeholder, HopCursor, 0, ColumnCount);
+    HopCursor++;
+    HopCount++;
+    AttemptCount = 0;
+}
+
+void SendNextProbe() {
+    if (!ProbePinger)
+        return;
+    if (AttemptCount >= Settings.Retries && HopCursor < kHopListCapacity)
+        AddNoResponseHop();
+    // At or past the limit: Setup may have lowered MaxHops below the hops already found.
+    if (HopCount >= Settings.MaxHops || HopCount >= kHopListCapacity) {
+        ShowMessage(MainWindow, "Routelark", MB_TOPMOST | MB_ICONEXCLAMATION | MB_OK,
+                    "Maximum number of hops reached! (%d)", Settings.MaxHops);
+        StopTrace();
+        return;
+    }
+    SetStatusText(0, "Hop %d", HopCursor + 1);
+    SetStatusText(2, "Pinging...");
+    CurrentTraceState = TraceState::Probing;
+    ProbePinger->SendEcho(MainWindow, MSG_TRACE_PROBE, Settings.PingTimeout,
+                          (Settings.IgnoreFirst & 1) + HopCursor + 1);
+}
+
+// A router or the destination answered the probe: it becomes the hop at the cursor,
+// counted once its name is known.
+static void AddAnsweringHop() {
+    char responderText[16];
+    CopyText(responderText, sizeof responderText, FormatAddress(ProbePinger->GetLastAddress()));
+    SetStatusText(1, "%s", responderText);
+    SetStatusText(2, "%s", "");
+    AttemptCount = 0;
+    CPinger* hop = new CPinger(ProbePinger->GetLastAddress());
+    if (!hop->OpenIcmp()) {
+        delete hop;
+        MessageBoxA(MainWindow, "Unable to create Pinger object!", responderText, MB_ICONERROR);
+        StopTrace();
+        return;
+    }
+    HopList[HopCursor] = hop;
+    char number[12];
+    InsertHopRow(HopCursor, FormatText(number, sizeof number, "%d", HopCursor + 1));
+    RefreshHopRow(hop, HopCursor, 0, 2);
+    CurrentTraceState = TraceState::NamingHop;
+    if (Columns[kColumnHostName].Visible)
+        LookupHost(MainWindow, MSG_TRACE_HOPNAME, responderText);
+    else
+        PostMessageA(MainWindow, MSG_TRACE_HOPNAME, 0, static_cast<LPARAM>(0xFFFFFFFF));
+}
+
+static void OnProbeFailed(UINT status) {
+    AttemptCount++;
+    SetStatusText(1, "Failed %d: %s", AttemptCount, IcmpStatusText(status));
+    if (status == kStatusTimedOut) {
+        SendNextProbe();
+        return;
+    }
+    int answer = ShowMessage(MainWindow, "Routelark", MB_TOPMOST | MB_ICONERROR | MB_YESNO,
+                             "Hop %d\n%s\n%s\n\nRun trace up to this hop?", HopCursor + 1,
+                             "Trace failed", IcmpStatusText(status));
+    if (answer == IDYES)
+        EnterPingCycle(); // stops instead when no hop has been found
+    else
+        StopTrace();
+}
+
+void OnProbeReply(UINT, WPARAM wParam, LPARAM) {
+    if (!ProbePinger || CurrentTraceState != TraceState::Probing)
+        return;
+    UINT status = static_cast<UINT>(wParam);
+    if (status == kStatusSuccess || status == kStatusTtlExpired)
+        AddAnsweringHop();
+    else
+        OnProbeFailed(status);
+}
+
+void OnHopName(UINT, WPARAM, LPARAM lParam) {
+    if (CurrentTraceState != TraceState::NamingHop || !HopList[HopCursor])
+        return;
+    CPinger* hop = HopList[HopCursor];
+    const hostent* answer = LookupAnswer();
+    bool named = HIWORD(lParam) == 0 && answer && answer->h_name;
+    hop->SetHostText(named ? answer->h_name : "[Unknown]");
+    // The answering probe is the hop's first sample.
+    hop->SetLastAddress(ProbePinger->GetLastAddress());
+    hop->RecordRtt(ProbePinger->GetLastRtt());
+    hop->SetSentCount(1);
+    hop->SetReceivedCount(1);
+    RefreshHopRow(hop, HopCursor, 0, ColumnCount);
+    HopCursor++;
+    HopCount++;
+    // The responder's address alone decides the end: a destination answering from
+    // another of its addresses is probed further.
+    if (ProbePinger->GetLastAddress() != DestinationAddress)
+        SendNextProbe();
+    else
+        EnterPingCycle();
+}

@@ -1,0 +1,45 @@
+// The trace engine: route discovery, the ping cycle over the hops found, host lookups.
+#pragma once
+#include "echo/pinger.h"
+
+enum { kHopListCapacity = 40 };
+
+// The discovered hops in order; entry i was found with the probe TTL IgnoreFirst + i + 1.
+extern CPinger* HopList[kHopListCapacity];
+extern int HopCount;  // hops whose discovery is complete
+extern int HopCursor; // the hop being discovered, or being pinged
+extern CPinger* ProbePinger;
+extern IPAddr DestinationAddress;
+extern int AttemptCount; // failed probes at the current hop
+
+// What the trace waits for. Each handler acts only on the completion its state expects,
+// so a late or stale message never starts a second echo or lookup.
+enum class TraceState { Stopped, Resolving, Probing, NamingHop, Pinging, Waiting };
+extern TraceState CurrentTraceState;
+
+// Route discovery.
+void StartTrace();
+void StopTrace();
+void ClearHops();
+void SendNextProbe();
+void OnDestinationResolved(UINT message, WPARAM wParam, LPARAM lParam);
+void OnProbeReply(UINT message, WPARAM wParam, LPARAM lParam);
+void OnHopName(UINT message, WPARAM wParam, LPARAM lParam);
+
+// The ping cycle. EnterPingCycle pings from the first hop on; SendNextPing is the handler
+// of the pause's end (MSG_PING_NEXT).
+void EnterPingCycle();
+void SendNextPing(UINT message, WPARAM wParam, LPARAM lParam);
+void OnPingReply(UINT message, WPARAM wParam, LPARAM lParam);
+
+// Host lookups. After LookupHost exactly one message reaches window, unless Stop cancels
+// the lookup; the high 16 bits of its lParam hold the error, 0 on success, and then
+// LookupAnswer() holds the answer.
+extern HANDLE PendingLookup;
+void LookupHost(HWND window, UINT message, const char* text);
+const hostent* LookupAnswer();
+// Cancels the pending lookup, keeping its result area apart until it completes.
+void CancelPendingLookup();
+// True for the completion of a lookup that Stop cancelled (it still arrives under Wine);
+// such a message belongs to no trace and is dropped.
+bool DropCancelledLookup(UINT message, WPARAM wParam);
