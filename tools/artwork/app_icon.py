@@ -12,11 +12,16 @@ TARGET_LIGHT = (255, 150, 130)
 INK = pal.BLUE_INK
 
 # Per size: globe centre and radius, the hops in route order (the last is the destination),
-# the path's width, and the hop dots' radius.
+# the path's width, and the hop dots' radius. At 16 pixels the dots are 2 x 2 squares: a round
+# dot that small would be a plus sign.
 LAYOUT = {
     32: dict(globe=(16, 16, 13.5), hops=[(5, 25), (11, 17), (19, 19), (26, 8)], path=2, dot=2.6),
-    16: dict(globe=(8, 8, 7), hops=[(3, 11), (8, 9), (11, 4)], path=1, dot=1.5),
+    16: dict(globe=(8, 8, 7), hops=[(3, 11), (7, 8), (11, 3)], path=1, dot=None),
 }
+
+
+def hop_dot(x, y, radius):
+    return cv.disc(x + 0.5, y + 0.5, radius) if radius else cv.rect(x, y, x + 1, y + 1)
 
 
 def opaque(colour):
@@ -31,15 +36,15 @@ def app_icon(size):
     c.outline(g, INK)
     hops = spec["hops"]
     path = cv.polyline(hops, spec["path"])
-    dots = [cv.disc(x + 0.5, y + 0.5, spec["dot"]) for x, y in hops]
+    dots = [hop_dot(x, y, spec["dot"]) for x, y in hops]
     everything = path.union(*dots)
     c.outline(everything, INK, corners=size == 32)
     c.paint(path, PATH)
     for n, dot in enumerate(dots):
         last = n == len(dots) - 1
         c.paint(dot, TARGET if last else HOP)
-        c.paint(cv.edge(dot, 1, 0) & cv.edge(dot, 0, 1) if size == 16 else cv.edge(dot, 0, 1), 
-                (160, 16, 8) if last else HOP_SHADE)
+        if size == 32:
+            c.paint(cv.edge(dot, 0, 1), (160, 16, 8) if last else HOP_SHADE)
         x, y = hops[n]
         if size == 32:
             c.put(x - 1, y - 1, TARGET_LIGHT if last else pal.GOLD_LIGHT)

@@ -8,7 +8,7 @@ import palette as pal
 SIZE = 48
 FRAMES = 6
 MICROSECONDS_PER_FRAME = 202000
-BACKGROUND = pal.BUTTON_FACE
+BACKGROUND = pal.WHITE  # the control has a border: a white well looks right on any dialog colour
 
 
 def magnifier(c, lx, ly, lr, zoom):
