@@ -14,11 +14,11 @@ took() { awk -v a="$2" -v b="$(now)" -v what="$1" 'BEGIN { printf "%s: %.1f s\n"
 # Inside the lab's client namespace: display, Wine server, then CTest.
 if [ "${1:-}" = --in-lab ]; then
     . "$repo/tests/lab/session.sh"
+    took "lab network" "$2"
     trap session_stop EXIT
     start=$(now)
     session_start "$build/wineprefix" "$build/logs"
-    took "wine prefix and display" "$start"
-    took "lab network" "$2"
+    took "display and Wine prefix" "$start"
     rc=0
     ctest --test-dir "$build" --output-on-failure -j2 || rc=$?
     exit "$rc"

@@ -21,8 +21,11 @@ session_start() {
     [ "$tries" -gt 0 ] || { echo "session: Xvfb did not start" >&2; return 1; }
     export DISPLAY=:$(head -n1 "$logs/xvfb.display")
     # A server of this prefix started outside the lab would run our programs' network there.
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w >/dev/null 2>&1 || true
+    if [ -d "$prefix" ]; then
+        wineserver -k >/dev/null 2>&1 || true
+        wineserver -w >/dev/null 2>&1 || true
+    fi
+    mkdir -p "$prefix"
     wineserver -p
     wineboot -i >"$logs/wineboot.log" 2>&1 || { cat "$logs/wineboot.log" >&2; return 1; }
 }
