@@ -116,6 +116,11 @@ def edge(points, dx, dy):
     return {(x, y) for x, y in points if (x + dx, y + dy) not in points}
 
 
+def border(points):
+    """The shape's own pixels that touch the outside sideways."""
+    return edge(points, -1, 0) | edge(points, 1, 0) | edge(points, 0, -1) | edge(points, 0, 1)
+
+
 class Canvas:
     """A width x height grid of colour tuples; writes outside the grid are dropped."""
 

@@ -9,18 +9,18 @@ import sys
 
 sys.dont_write_bytecode = True  # keep the source folder free of caches
 
-import app_icon  # noqa: E402
-import avi  # noqa: E402
-import banner  # noqa: E402
-import bmp  # noqa: E402
-import click_sound  # noqa: E402
-import hop_images  # noqa: E402
-import ico  # noqa: E402
-import palette as pal  # noqa: E402
-import rle8  # noqa: E402
-import toolbar  # noqa: E402
-import wav  # noqa: E402
-import whois_clip  # noqa: E402
+import app_icon
+import avi
+import banner
+import bmp
+import click_sound
+import hop_images
+import ico
+import palette as pal
+import rle8
+import toolbar
+import wav
+import whois_clip
 
 
 def bitmap_header(data):

@@ -4,6 +4,7 @@ import math
 import canvas as cv
 import font
 import globe
+import magnifier
 import palette as pal
 
 SIZE = 24
@@ -31,7 +32,7 @@ def draw_stop(c):
                            12 + radius * math.sin(math.radians(22.5 + 45 * k))) for k in range(8)])
     c.paint(octagon, pal.PAPER)
     c.outline(octagon, pal.RED_INK)
-    face = octagon - cv.neighbours(set(c for c in cv.rect(-1, -1, SIZE, SIZE) if c not in octagon))
+    face = octagon - cv.border(octagon)
     c.paint(face, pal.RED)
     c.bevel(face, pal.RED_LIGHT, pal.RED_DARK)
     c.paint(font.text(font.TINY, "STOP", 12 - font.text_width(font.TINY, "STOP") // 2, 14), pal.PAPER)
@@ -63,22 +64,10 @@ def draw_whois(c):
     # A globe with a magnifying glass held over its lower right.
     g = globe.draw_globe(c, 10, 10, 8, turn=-20, grid_step=45)
     c.outline(g, pal.BLUE_INK)
-    lx, ly, lr = 14.5, 14.5, 5
-    lens = cv.disc(lx, ly, lr)
-    zoom = cv.Canvas(SIZE, SIZE, pal.GLASS)
-    globe.draw_globe(zoom, 10 + (10 - lx) * 0.6, 10 + (10 - ly) * 0.6, 8 * 1.6, turn=-20, grid_step=45)
-    for x, y in lens:
-        colour = zoom.get(x, y)
-        # The glass tints what it shows.
-        c.put(x, y, tuple(min(255, v + (255 - v) // 3) for v in colour))
-    c.paint({(12, 12), (13, 12), (12, 13)}, pal.GLASS_LIGHT)
-    rim = cv.neighbours(lens, corners=True)
-    handle = cv.thick_line(18, 18, 21, 21, 3.2) - lens - rim
-    c.paint(handle, pal.WOOD_DARK)
-    c.paint(cv.line(18, 19, 20, 21) - lens - rim, pal.WOOD)
-    c.outline(handle, pal.INK)
-    c.paint(rim, pal.STEEL_INK)
-    c.paint(cv.neighbours(lens | rim) - handle, pal.INK)
+    lx, ly, zoom = 14.5, 14.5, 1.6
+    view = cv.Canvas(SIZE, SIZE, pal.GLASS)
+    globe.draw_globe(view, lx + (10 - lx) * zoom, ly + (10 - ly) * zoom, 8 * zoom, turn=-20, grid_step=45)
+    magnifier.draw_magnifier(c, lx, ly, 5, view)
 
 
 def draw_setup(c):
