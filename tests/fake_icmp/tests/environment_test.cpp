@@ -1,28 +1,12 @@
 // FAKE_ICMP_SCENARIO: scenario text or @file, read again on IcmpCreateFile when it changed.
 #include "icmp_fixture.h"
 #include <fstream>
-#include <sstream>
 
 namespace {
 
-std::string TempFile(const char* stem) {
-    char folder[MAX_PATH];
-    char path[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    GetTempFileNameA(folder, stem, 0, path);
-    return path;
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
+void WriteTextFile(const std::string& path, const std::string& text) {
     std::ofstream file(path, std::ios::binary);
     file << text;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 // Collects what the fake writes to stderr while it lives.
@@ -44,7 +28,7 @@ class StderrCapture {
             CloseHandle(file_);
             file_ = INVALID_HANDLE_VALUE;
         }
-        return ReadFile(path_);
+        return ReadTextFile(path_);
     }
 
   private:
@@ -85,7 +69,7 @@ TEST_F(EnvironmentTest, ScenarioTextIsAppliedOnCreate) {
 
 TEST_F(EnvironmentTest, ScenarioFileIsReadFromTheNameAfterTheAt) {
     std::string path = TempFile("fis");
-    WriteFile(path, "echo * 1 timeout times 1\r\necho * 1 reply dest rtt 6\r\n");
+    WriteTextFile(path, "echo * 1 timeout times 1\r\necho * 1 reply dest rtt 6\r\n");
     SetEnvironmentVariableA("FAKE_ICMP_SCENARIO", ("@" + path).c_str());
     HANDLE handle = Create();
     Echo lost, answered;
@@ -96,7 +80,7 @@ TEST_F(EnvironmentTest, ScenarioFileIsReadFromTheNameAfterTheAt) {
     EXPECT_EQ(answered.reply().RoundTripTime, 6u);
 
     // A changed file counts as a changed scenario, even under the same name.
-    WriteFile(path, "echo * 1 reply 198.18.2.1 status ttl-expired\n");
+    WriteTextFile(path, "echo * 1 reply 198.18.2.1 status ttl-expired\n");
     Echo changed = CreateAndSend();
     EXPECT_EQ(changed.reply().Address, kRouter2);
     DeleteFileA(path.c_str());
@@ -134,7 +118,7 @@ TEST_F(EnvironmentTest, BadScenarioIsReportedAndLeavesAnEmptyOne) {
         "FAKE_ICMP_SCENARIO: line 3: bad TTL '300' (expected *, a number 0-255 or a range such as "
         "1-5); the scenario is empty (every echo times out)";
     EXPECT_EQ(stderrText, "fake icmp.dll: " + message + "\n");
-    EXPECT_EQ(ReadFile(log).rfind("# " + message + "\n", 0), 0u) << ReadFile(log);
+    EXPECT_EQ(ReadTextFile(log).rfind("# " + message + "\n", 0), 0u) << ReadTextFile(log);
     EXPECT_EQ(echo.returned, 0u);
     EXPECT_EQ(echo.error, (DWORD)IP_REQ_TIMED_OUT);
     DeleteFileA(log.c_str());
@@ -152,6 +136,21 @@ TEST_F(EnvironmentTest, MissingScenarioFileIsReported) {
     EXPECT_EQ(echo.returned, 0u);
 }
 
+// Only a file can get this long: Windows caps a variable at 32767 characters.
+TEST_F(EnvironmentTest, OversizedScenarioFileIsRefused) {
+    const std::string big = "echo * * reply dest\n" + std::string(70000, '#');
+    std::string path = TempFile("fis");
+    WriteTextFile(path, big);
+    UseScenario("echo * * reply dest");
+    SetEnvironmentVariableA("FAKE_ICMP_SCENARIO", ("@" + path).c_str());
+    StderrCapture fileCapture;
+    EXPECT_EQ(CreateAndSend().returned, 0u);
+    EXPECT_EQ(fileCapture.Stop(), "fake icmp.dll: FAKE_ICMP_SCENARIO: scenario file '" + path +
+                                      "' is larger than 65536 bytes; the scenario is empty (every "
+                                      "echo times out)\n");
+    DeleteFileA(path.c_str());
+}
+
 TEST_F(EnvironmentTest, GoodScenarioIsNotedInTheLogOnly) {
     std::string log = TempFile("fil");
     SetEnvironmentVariableA("FAKE_ICMP_LOG", log.c_str());
@@ -162,9 +161,10 @@ TEST_F(EnvironmentTest, GoodScenarioIsNotedInTheLogOnly) {
     EXPECT_EQ(handle, INVALID_HANDLE_VALUE);
     EXPECT_EQ(capture.Stop(), "") << "stderr stays quiet when all is well";
     SetEnvironmentVariableA("FAKE_ICMP_LOG", nullptr);
-    EXPECT_EQ(ReadFile(log), "# scenario from FAKE_ICMP_SCENARIO: 1 echo rules, 1 create rules, "
-                             "a default\n"
-                             "1 create -> handle=invalid return=0 error=31 rule=2\n");
+    EXPECT_EQ(ReadTextFile(log),
+              "# scenario from FAKE_ICMP_SCENARIO: 1 echo rules, 1 create rules, "
+              "a default\n"
+              "1 create -> handle=invalid return=0 error=31 rule=2\n");
     DeleteFileA(log.c_str());
 }
 

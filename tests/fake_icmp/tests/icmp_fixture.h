@@ -5,6 +5,8 @@
 #include <ipexport.h>
 #include <gtest/gtest.h>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 typedef HANDLE(WINAPI* IcmpCreateFileFn)(void);
@@ -19,6 +21,22 @@ inline IPAddr Address(unsigned a, unsigned b, unsigned c, unsigned d) {
     IPAddr address;
     memcpy(&address, octets, sizeof address);
     return address;
+}
+
+// A fresh file name in Wine's temporary folder.
+inline std::string TempFile(const char* stem) {
+    char folder[MAX_PATH];
+    char path[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    GetTempFileNameA(folder, stem, 0, path);
+    return path;
+}
+
+inline std::string ReadTextFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
 
 const IPAddr kTarget = Address(198, 18, 0, 9);

@@ -1,24 +1,14 @@
 // The fake's record of calls, through the control exports and in the FAKE_ICMP_LOG file.
 #include "icmp_fixture.h"
-#include <fstream>
 #include <sstream>
 #include <vector>
 
 namespace {
 
-// A fresh file name in Wine's temporary folder.
-std::string TempFile(const char* stem) {
-    char folder[MAX_PATH];
-    char path[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    GetTempFileNameA(folder, stem, 0, path);
-    return path;
-}
-
 std::vector<std::string> ReadLines(const std::string& path) {
-    std::ifstream file(path);
+    std::istringstream text(ReadTextFile(path));
     std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);)
+    for (std::string line; std::getline(text, line);)
         lines.push_back(line);
     return lines;
 }
