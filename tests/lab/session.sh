@@ -2,16 +2,16 @@
 # tools/test.sh and tools/run.sh). The Wine server must start here: the helper processes it starts
 # (winedevice, which sends the ICMP echoes) live in the namespace where it started.
 
-# session_start PREFIX LOG_DIR: exports DISPLAY and the Wine environment, starts Xvfb on a free
+# session_start PREFIX LOG_DIR [SCREEN]: exports DISPLAY and the Wine environment, starts Xvfb on a free
 # display, ends any Wine server of PREFIX left from elsewhere, starts a persistent one here and
 # brings the prefix up (the first time this creates it, about 10 s).
 session_start() {
-    local prefix=$1 logs=$2 tries
+    local prefix=$1 logs=$2 screen=${3:-1280x1024x24} tries
     mkdir -p "$logs"
     export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     # -displayfd picks the first free display number and writes it once the server listens.
     : >"$logs/xvfb.display"
-    Xvfb -nolisten tcp -screen 0 1280x1024x24 -displayfd 3 3>"$logs/xvfb.display" >"$logs/xvfb.log" 2>&1 &
+    Xvfb -nolisten tcp -screen 0 "$screen" -displayfd 3 3>"$logs/xvfb.display" >"$logs/xvfb.log" 2>&1 &
     SESSION_XVFB=$!
     for ((tries = 200; tries > 0; tries--)); do
         grep -q '^[0-9]' "$logs/xvfb.display" && break
