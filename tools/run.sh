@@ -77,5 +77,5 @@ if [ -n "${DISPLAY:-}" ]; then
     echo "run: Routelark exited with status $status"
     exit "$status"
 fi
-"$repo/tests/lab/lab.sh" cleanup
+"$repo/tests/lab/lab.sh" cleanup --stale
 exec "$repo/tests/lab/lab.sh" run -- "$repo/tools/run.sh" --in-lab --keep "$keep"

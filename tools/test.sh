@@ -39,5 +39,5 @@ took build "$start"
 [ "${1:-}" != --build-only ] || exit 0
 [ $# -eq 0 ] || { echo "usage: tools/test.sh [--build-only]" >&2; exit 2; }
 
-"$repo/tests/lab/lab.sh" cleanup
+"$repo/tests/lab/lab.sh" cleanup --stale
 exec "$repo/tests/lab/lab.sh" run -- "$repo/tools/test.sh" --in-lab "$(now)"

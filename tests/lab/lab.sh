@@ -8,7 +8,8 @@ usage() {
 usage: lab.sh run [OPTIONS] [--] CMD ARGS...   build a lab, run CMD in its client namespace, tear down
        lab.sh up [OPTIONS]                     build a lab and leave it standing; prints its prefix
        lab.sh down PREFIX                      tear down the lab with that prefix
-       lab.sh cleanup                          tear down every lab left by earlier runs
+       lab.sh cleanup [--stale]                tear down every lab left by earlier runs and by "up"
+                                               (--stale: only those of runs that died)
 options of the slow link (r5 to r6), each direction:
        --delay MS (default 20)  --jitter MS (default 0)  --loss PERCENT (default 0)
 EOF
@@ -136,7 +137,7 @@ lab_up() {
     P=rl$(od -An -N3 -tx1 /dev/urandom | tr -d ' \n')
     STATE=$STATE_ROOT/$P
     mkdir -p "$STATE"
-    echo "${OWNER:-}" >"$STATE/owner"
+    echo "$OWNER" >"$STATE/owner"
     local k
     for n in client $(for ((k = 1; k <= ROUTERS; k++)); do echo "r$k"; done) dest whois; do add_namespace "$n"; done
     for ((k = 1; k <= ROUTERS; k++)); do make_router "r$k"; done
@@ -190,14 +191,16 @@ lab_down() {
     return 0
 }
 
+number() { [[ $1 =~ ^[0-9]+([.][0-9]+)?$ ]] || usage; }
+
 # Options of the slow link; sets NOPT to the number of words they took.
 parse_link_options() {
     NOPT=0
     while [ $# -gt 0 ]; do
         case $1 in
-        --delay) DELAY=${2:?}; shift 2 ;;
-        --jitter) JITTER=${2:?}; shift 2 ;;
-        --loss) LOSS=${2:?}; shift 2 ;;
+        --delay) number "${2:-}"; DELAY=$2; shift 2 ;;
+        --jitter) number "${2:-}"; JITTER=$2; shift 2 ;;
+        --loss) number "${2:-}"; LOSS=$2; shift 2 ;;
         --) NOPT=$((NOPT + 1)); return ;;
         -*) usage ;;
         *) return ;;
@@ -227,6 +230,7 @@ cmd_run() {
 cmd_up() {
     parse_link_options "$@"
     [ "$NOPT" -eq $# ] || usage
+    OWNER=up
     trap '[ $? -eq 0 ] || [ -z "$P" ] || lab_down "$P"' EXIT
     lab_up
     cat >&2 <<EOF
@@ -242,9 +246,11 @@ cmd_down() {
     lab_down "$1"
 }
 
-# Every lab whose "lab.sh run" is gone (and every lab of "lab.sh up") is a leftover.
+# Removes every lab whose "lab.sh run" has gone without tearing down, and (unless --stale)
+# every lab that "lab.sh up" left standing. Labs of running "lab.sh run"s stay.
 cmd_cleanup() {
-    local p owner
+    local p owner stale_only=0
+    [ "${1:-}" != --stale ] || stale_only=1
     for p in $( {
         ip netns list 2>/dev/null | awk '{print $1}' | sed -n 's/^\(rl[0-9a-f]\{6\}\)-.*/\1/p'
         ls /etc/netns 2>/dev/null | sed -n 's/^\(rl[0-9a-f]\{6\}\)-.*/\1/p'
@@ -252,7 +258,9 @@ cmd_cleanup() {
     } | sort -u); do
         [[ $p =~ $PREFIX_RE ]] || continue
         owner=$(cat "$STATE_ROOT/$p/owner" 2>/dev/null || true)
-        if [ -n "$owner" ] && tr '\0' ' ' 2>/dev/null <"/proc/$owner/cmdline" | grep -q 'lab\.sh run'; then
+        if [ "$owner" = up ]; then
+            [ "$stale_only" = 0 ] || continue
+        elif [ -n "$owner" ] && tr '\0' ' ' 2>/dev/null <"/proc/$owner/cmdline" | grep -q 'lab\.sh run'; then
             continue
         fi
         lab_down "$p"
@@ -263,6 +271,6 @@ case ${1:-} in
 run) shift; cmd_run "$@" ;;
 up) shift; cmd_up "$@" ;;
 down) shift; cmd_down "$@" ;;
-cleanup) shift; [ $# -eq 0 ] || usage; cmd_cleanup ;;
+cleanup) shift; [ $# -eq 0 ] || [ "$*" = --stale ] || usage; cmd_cleanup "$@" ;;
 *) usage ;;
 esac
