@@ -290,6 +290,7 @@ TEST_F(LabNames, ForwardLookupGivesTheHostsAddress) {
         ASSERT_TRUE(l.task) << "WSAAsyncGetHostByName: " << WSAGetLastError();
         DWORD ms = 0;
         ASSERT_TRUE(Finish(l, &ms)) << "no answer within " << kLookupBoundMs << " ms";
+        std::printf("%s: %lu ms\n", c.name, (unsigned long)ms);
         ASSERT_EQ(l.error, 0);
         const hostent* h = (const hostent*)l.buffer;
         ASSERT_TRUE(h->h_addr_list && h->h_addr_list[0]);
@@ -309,6 +310,7 @@ TEST_F(LabNames, ReverseLookupGivesEachHopsCanonicalName) {
         ASSERT_TRUE(l.task) << "WSAAsyncGetHostByAddr: " << WSAGetLastError();
         DWORD ms = 0;
         ASSERT_TRUE(Finish(l, &ms)) << "no answer within " << kLookupBoundMs << " ms";
+        std::printf("%s: %lu ms\n", kHopAddrs[hop - 1], (unsigned long)ms);
         ASSERT_EQ(l.error, 0);
         EXPECT_STREQ(((const hostent*)l.buffer)->h_name, kHopNames[hop - 1]);
         g_lookup = nullptr;
