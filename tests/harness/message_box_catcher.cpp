@@ -1,0 +1,84 @@
+// The message box catcher: a CBT hook that sees each box as it is activated.
+#include "harness/message_box_catcher.h"
+
+static MessageBoxCatcher* ActiveCatcher;
+
+MessageBoxCatcher::MessageBoxCatcher(int defaultAnswer) : defaultAnswer(defaultAnswer) {
+    ActiveCatcher = this;
+    hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+}
+
+MessageBoxCatcher::~MessageBoxCatcher() {
+    UnhookWindowsHookEx(hook);
+    ActiveCatcher = nullptr;
+}
+
+static bool IsDialogWindow(HWND window) {
+    char className[16];
+    return GetClassNameA(window, className, sizeof className) && strcmp(className, "#32770") == 0;
+}
+
+// The icon of a box is the one standard icon its static icon control shows.
+static UINT IconStyle(HWND box) {
+    struct {
+        LPCSTR icon;
+        UINT style;
+    } const icons[] = {{IDI_HAND, MB_ICONERROR},
+                       {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
+                       {IDI_ASTERISK, MB_ICONINFORMATION},
+                       {IDI_QUESTION, MB_ICONQUESTION}};
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+            continue;
+        HICON shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        for (const auto& i : icons) {
+            if (shown == LoadIconA(nullptr, i.icon))
+                return i.style;
+        }
+    }
+    return 0;
+}
+
+static UINT ButtonStyle(HWND box) {
+    auto has = [box](int id) { return GetDlgItem(box, id) != nullptr; };
+    if (has(IDYES) && has(IDNO))
+        return has(IDCANCEL) ? MB_YESNOCANCEL : MB_YESNO;
+    if (has(IDRETRY))
+        return has(IDABORT) ? MB_ABORTRETRYIGNORE : MB_RETRYCANCEL;
+    return has(IDCANCEL) ? MB_OKCANCEL : MB_OK;
+}
+
+void MessageBoxCatcher::Catch(HWND box) {
+    CaughtMessageBox caught;
+    char buffer[1024];
+    GetWindowTextA(box, buffer, sizeof buffer);
+    caught.caption = buffer;
+    buffer[0] = '\0';
+    GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+    caught.text = buffer;
+    caught.style = ButtonStyle(box) | IconStyle(box);
+    if (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST)
+        caught.style |= MB_TOPMOST;
+    caught.owner = GetWindow(box, GW_OWNER);
+    boxes.push_back(caught);
+    int answer = defaultAnswer;
+    if (!answers.empty()) {
+        answer = answers.front();
+        answers.pop_front();
+    }
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
+}
+
+LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && ActiveCatcher) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        // Each box is activated once; a box whose text control is there is a message box.
+        if (IsDialogWindow(window) && GetDlgItem(window, 0xFFFF) &&
+            !GetPropA(window, "RoutelarkCaught")) {
+            SetPropA(window, "RoutelarkCaught", reinterpret_cast<HANDLE>(1));
+            ActiveCatcher->Catch(window);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}

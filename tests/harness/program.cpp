@@ -1,0 +1,40 @@
+// The program fixture for in-process tests.
+#include "harness/program.h"
+#include "app/app.h"
+#include <commctrl.h>
+
+void ProgramTest::SetUp() {
+    started = StartProgram(GetModuleHandleA(nullptr));
+    ASSERT_TRUE(started) << "StartProgram failed";
+    ShowWindow(MainWindow, SW_HIDE);
+    PumpFor(0);
+}
+
+bool ProgramTest::ShutDown() {
+    if (MainWindow)
+        DestroyWindow(MainWindow);
+    return MainWindow == nullptr;
+}
+
+void ProgramTest::TearDown() {
+    if (started)
+        ShutDown();
+}
+
+void ProgramTest::TypeHost(const std::string& text) {
+    SetWindowTextA(HostBox, text.c_str());
+}
+
+std::string ProgramTest::StatusText(int part) {
+    char text[512] = "";
+    LRESULT length = SendMessageA(StatusBar, SB_GETTEXTLENGTHA, part, 0);
+    if (LOWORD(length) < sizeof text)
+        SendMessageA(StatusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::string ProgramTest::WindowTitle() {
+    char text[512] = "";
+    GetWindowTextA(MainWindow, text, sizeof text);
+    return text;
+}
