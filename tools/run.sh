@@ -63,7 +63,7 @@ if [ "$in_lab" = 1 ]; then
         exit 1
     fi
     wait "$shell" || true
-    status=$(tr -dc 0-9- <"$exit_status_file" 2>/dev/null || true)
+    status=$(tr -dc 0-9- 2>/dev/null <"$exit_status_file" || true)
     [ -n "$status" ] || { echo "run: Routelark's exit status is unknown" >&2; exit 1; }
     echo "run: Routelark exited with status $status"
     exit $((status == 0 ? 0 : 1))

@@ -39,6 +39,7 @@ SILENT_HOP=$(topo LAB_SILENT_HOP)
 UNROUTED_HOP=$(topo LAB_UNROUTED_HOP)
 SLOW_HOP=$(topo LAB_SLOW_HOP)
 NET=198.18           # link k is $NET.k.0/24 (see lab_topology.h)
+UNROUTED_NET=198.19.0.0/16
 WHOIS_LINK=10
 
 P=""                 # prefix of the lab this invocation builds or removes
@@ -156,7 +157,7 @@ lab_up() {
 table ip lab {
     chain unrouted {
         type filter hook prerouting priority 0; policy accept;
-        ip daddr != $NET.0.0/16 ip daddr $NET.0.0/15 reject with icmp type net-unreachable
+        ip daddr $UNROUTED_NET reject with icmp type net-unreachable
     }
 }
 NFT
@@ -172,6 +173,7 @@ NFT
 lab_down() {
     local p=$1 n f pids spaces tries=40
     local state=$STATE_ROOT/$p
+    set +e
     for f in "$state"/*.pid; do [ -f "$f" ] && kill -TERM "$(cat "$f")" 2>/dev/null; done
     spaces=$(ip netns list 2>/dev/null | awk '{print $1}' | grep "^$p-" || true)
     lab_pids() { for n in $spaces; do ip netns pids "$n" 2>/dev/null; done; }
