@@ -3,13 +3,68 @@
 
 static MessageBoxCatcher* ActiveCatcher;
 
+// The style a box was asked for cannot be read back from the box in every case (Wine
+// shows MB_TOPMOST boxes without WS_EX_TOPMOST), so the catcher also sits in the test
+// program's import of MessageBoxA and notes the style of the call in progress.
+typedef int(WINAPI* MessageBoxEntry)(HWND, LPCSTR, LPCSTR, UINT);
+static MessageBoxEntry RealMessageBoxA;
+static UINT CallStyle;
+static bool CallInProgress;
+
+static int WINAPI NotingMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+    UINT outerStyle = CallStyle;
+    bool outer = CallInProgress;
+    CallStyle = style;
+    CallInProgress = true;
+    int result = RealMessageBoxA(owner, text, caption, style);
+    CallStyle = outerStyle;
+    CallInProgress = outer;
+    return result;
+}
+
+// Points the executable's import of user32's MessageBoxA at replacement; returns the
+// entry it held, or nullptr when there is no such import.
+static MessageBoxEntry PatchMessageBoxImport(MessageBoxEntry replacement) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!directory.VirtualAddress)
+        return nullptr;
+    FARPROC real = GetProcAddress(GetModuleHandleA("user32.dll"), "MessageBoxA");
+    auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+    for (; import->Name; import++) {
+        if (lstrcmpiA(reinterpret_cast<char*>(base + import->Name), "user32.dll") != 0)
+            continue;
+        auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
+        for (; thunk->u1.Function; thunk++) {
+            auto* slot = reinterpret_cast<FARPROC*>(&thunk->u1.Function);
+            bool ours = *slot == reinterpret_cast<FARPROC>(NotingMessageBoxA);
+            if (*slot != real && !ours)
+                continue;
+            DWORD protection;
+            VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+            MessageBoxEntry previous = reinterpret_cast<MessageBoxEntry>(*slot);
+            *slot = reinterpret_cast<FARPROC>(replacement);
+            VirtualProtect(slot, sizeof *slot, protection, &protection);
+            return previous;
+        }
+    }
+    return nullptr;
+}
+
 MessageBoxCatcher::MessageBoxCatcher(int defaultAnswer) : defaultAnswer(defaultAnswer) {
     ActiveCatcher = this;
+    RealMessageBoxA = reinterpret_cast<MessageBoxEntry>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "MessageBoxA")));
+    PatchMessageBoxImport(NotingMessageBoxA);
     hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
 }
 
 MessageBoxCatcher::~MessageBoxCatcher() {
     UnhookWindowsHookEx(hook);
+    PatchMessageBoxImport(RealMessageBoxA);
     ActiveCatcher = nullptr;
 }
 
@@ -56,9 +111,13 @@ void MessageBoxCatcher::Catch(HWND box) {
     buffer[0] = '\0';
     GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
     caught.text = buffer;
-    caught.style = ButtonStyle(box) | IconStyle(box);
-    if (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST)
-        caught.style |= MB_TOPMOST;
+    if (CallInProgress) {
+        caught.style = CallStyle;
+    } else { // a box from elsewhere (another module's import): read what the box shows
+        caught.style = ButtonStyle(box) | IconStyle(box);
+        if (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST)
+            caught.style |= MB_TOPMOST;
+    }
     caught.owner = GetWindow(box, GW_OWNER);
     boxes.push_back(caught);
     int answer = defaultAnswer;

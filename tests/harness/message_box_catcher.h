@@ -9,7 +9,7 @@
 struct CaughtMessageBox {
     std::string caption;
     std::string text;
-    UINT style; // MB_ buttons | icon | MB_TOPMOST, read back from the box itself
+    UINT style; // as the program asked for it: MB_ buttons | icon | MB_TOPMOST ...
     HWND owner;
 };
 

@@ -20,4 +20,5 @@ protected:
 
     MessageBoxCatcher messageBoxes{IDOK};
     int started = 0;
+    bool visibleAfterStart = false;
 };

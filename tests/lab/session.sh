@@ -28,6 +28,14 @@ session_start() {
     mkdir -p "$prefix"
     wineserver -p
     wineboot -i >"$logs/wineboot.log" 2>&1 || { cat "$logs/wineboot.log" >&2; return 1; }
+    # Windows live inside one virtual desktop window: without a window manager on the
+    # display, Wine would wait up to 2 s for each top-level window it hides.
+    if [ ! -f "$prefix/.routelark-desktop" ]; then
+        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$logs/wineboot.log" 2>&1
+        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "${screen%x*}" /f \
+            >>"$logs/wineboot.log" 2>&1
+        touch "$prefix/.routelark-desktop"
+    fi
 }
 
 # session_stop: ends the Wine server and the display; quiet.

@@ -1,5 +1,6 @@
 // The Settings defaults and the clamp that replaces out-of-range values by fallbacks.
 #include "settings/settings.h"
+#include "harness/test_names.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -42,7 +43,8 @@ const ClampCase kClampCases[] = {
     {"flags are not touched by the clamp", &SettingsRecord::IgnoreFirst, 3, 3},
 };
 
-INSTANTIATE_TEST_SUITE_P(EdgeValues, ClampSettingsTest, ::testing::ValuesIn(kClampCases));
+INSTANTIATE_TEST_SUITE_P(EdgeValues, ClampSettingsTest, ::testing::ValuesIn(kClampCases),
+                         [](const auto& info) { return CaseName(info.param.what); });
 
 TEST(SettingsDefaults, AfterTheClampReadAsWithoutAnIniFile) {
     Settings = kDefaultSettings;

@@ -1,5 +1,6 @@
 // Reduction of typed addresses to the name that is looked up.
 #include "trace/strip_url.h"
+#include "harness/test_names.h"
 #include <gtest/gtest.h>
 #include <string>
 
@@ -35,7 +36,10 @@ const StripCase kStripCases[] = {
     {"", ""},
 };
 
-INSTANTIATE_TEST_SUITE_P(TypedAddresses, StripUrlTest, ::testing::ValuesIn(kStripCases));
+INSTANTIATE_TEST_SUITE_P(TypedAddresses, StripUrlTest, ::testing::ValuesIn(kStripCases),
+                         [](const auto& info) {
+                             return std::to_string(info.index) + "_" + CaseName(info.param.typed);
+                         });
 
 TEST(StripUrl, CutsToTheOutputBuffer) {
     std::string longName(2000, 'a');

@@ -1,0 +1,301 @@
+// The application shell in the running program: routing of the trace messages, the ping
+// timer, tooltips, status bar, menus, accelerators and the toolbar.
+#include "app/app.h"
+#include "app/event_routing.h"
+#include "app/resource.h"
+#include "harness/program.h"
+#include "harness/recording_window.h"
+#include "settings/settings.h"
+#include "trace/trace.h"
+#include <commctrl.h>
+#include <vector>
+
+namespace {
+
+std::vector<RecordedMessage>* Routed;
+
+void RecordRouted(UINT message, WPARAM wParam, LPARAM lParam) {
+    Routed->push_back({message, wParam, lParam});
+}
+
+const EventHandlerEntry RecordingHandlers[kTraceMessageCount] = {
+    {MSG_TRACE_RESOLVED, RecordRouted}, {MSG_TRACE_PROBE, RecordRouted},
+    {MSG_TRACE_HOPNAME, RecordRouted},  {MSG_PING_REPLY, RecordRouted},
+    {MSG_PING_NEXT, RecordRouted},
+};
+
+class Shell : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        Routed = &routed;
+    }
+    void TearDown() override {
+        ActiveHandlers = IdleHandlers;
+        ProgramTest::TearDown();
+    }
+    HANDLE DummyLookup() { return reinterpret_cast<HANDLE>(0x5151); }
+    std::vector<RecordedMessage> routed;
+};
+
+TEST_F(Shell, TablesHoldTheFiveMessagesInOrder) {
+    const TraceHandler expected[] = {OnDestinationResolved, OnProbeReply, OnHopName, OnPingReply,
+                                     SendNextPing};
+    for (int i = 0; i < kTraceMessageCount; i++) {
+        EXPECT_EQ(TraceHandlers[i].message, static_cast<UINT>(1124 + i));
+        EXPECT_EQ(TraceHandlers[i].handler, expected[i]) << "entry " << i;
+        EXPECT_EQ(IdleHandlers[i].message, static_cast<UINT>(1124 + i));
+        EXPECT_EQ(IdleHandlers[i].handler, nullptr) << "entry " << i;
+    }
+    EXPECT_EQ(ActiveHandlers, IdleHandlers) << "idle until the first trace starts";
+}
+
+TEST_F(Shell, IdleTableOnlyClearsThePendingLookup) {
+    for (UINT message = 1124; message <= 1128; message++) {
+        PendingLookup = DummyLookup();
+        EXPECT_EQ(SendMessageA(MainWindow, message, 1, 2), 0);
+        EXPECT_EQ(PendingLookup, nullptr) << "message " << message;
+        EXPECT_EQ(CurrentTraceState, TraceState::Stopped);
+    }
+}
+
+TEST_F(Shell, ActiveTableRoutesEachMessageToItsEntry) {
+    ActiveHandlers = RecordingHandlers;
+    for (UINT message = 1124; message <= 1128; message++) {
+        PendingLookup = DummyLookup();
+        SendMessageA(MainWindow, message, message * 10, message * 100);
+        EXPECT_EQ(PendingLookup, nullptr);
+    }
+    ASSERT_EQ(routed.size(), 5u);
+    for (UINT i = 0; i < 5; i++) {
+        EXPECT_EQ(routed[i].message, 1124 + i);
+        EXPECT_EQ(routed[i].wParam, (1124 + i) * 10);
+        EXPECT_EQ(routed[i].lParam, static_cast<LPARAM>((1124 + i) * 100));
+    }
+}
+
+TEST_F(Shell, NeighbouringMessagesAreNoTraceMessages) {
+    ActiveHandlers = RecordingHandlers;
+    PendingLookup = DummyLookup();
+    SendMessageA(MainWindow, 1123, 0, 0);
+    SendMessageA(MainWindow, 1129, 0, 0);
+    EXPECT_TRUE(routed.empty());
+    EXPECT_EQ(PendingLookup, DummyLookup()) << "only trace messages clear it";
+    PendingLookup = nullptr;
+}
+
+TEST_F(Shell, AnyTimerTickKillsTimerOneAndDeliversPingNextWithItsParameters) {
+    ActiveHandlers = RecordingHandlers;
+    SetTimer(MainWindow, kPingTimerId, 60000, nullptr);
+    SendMessageA(MainWindow, WM_TIMER, 7, 0x4242);
+    ASSERT_EQ(routed.size(), 1u) << "delivered synchronously, before the next message";
+    EXPECT_EQ(routed[0].message, static_cast<UINT>(MSG_PING_NEXT));
+    EXPECT_EQ(routed[0].wParam, 7u);
+    EXPECT_EQ(routed[0].lParam, 0x4242);
+    EXPECT_FALSE(KillTimer(MainWindow, kPingTimerId)) << "timer 1 is already gone";
+}
+
+TEST_F(Shell, TimerTickWhileStoppedIsDropped) {
+    SetTimer(MainWindow, kPingTimerId, 60000, nullptr);
+    SendMessageA(MainWindow, WM_TIMER, kPingTimerId, 0);
+    EXPECT_FALSE(KillTimer(MainWindow, kPingTimerId));
+    EXPECT_EQ(CurrentTraceState, TraceState::Stopped);
+}
+
+std::string Tooltip(UINT_PTR id) {
+    NMTTDISPINFOA info = {};
+    info.hdr.hwndFrom = ToolbarWindow;
+    info.hdr.idFrom = id;
+    info.hdr.code = TTN_NEEDTEXTA;
+    SendMessageA(MainWindow, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    return info.szText;
+}
+
+TEST_F(Shell, TooltipsNameEachButton) {
+    EXPECT_EQ(Tooltip(IDM_START), "Start trace");
+    EXPECT_EQ(Tooltip(IDM_STOP), "Stop trace");
+    EXPECT_EQ(Tooltip(IDM_WHOIS), "WhoIs lookup");
+    EXPECT_EQ(Tooltip(IDM_SETUP), "Setup");
+    EXPECT_EQ(Tooltip(IDM_HELP), "Help");
+    EXPECT_EQ(Tooltip(IDM_EXIT), "Exit");
+    EXPECT_EQ(Tooltip(IDM_ABOUT), "Dunno");
+    EXPECT_EQ(Tooltip(12345), "Dunno");
+}
+
+TEST_F(Shell, CopyTooltipFollowsTheHtmlSetting) {
+    Settings.CopyHTML = 0;
+    EXPECT_EQ(Tooltip(IDM_COPY), "Copy trace to clipboard");
+    Settings.CopyHTML = 1;
+    EXPECT_EQ(Tooltip(IDM_COPY), "Copy trace to clipboard (HTML format)");
+    Settings.CopyHTML = 0;
+}
+
+TEST_F(Shell, OtherNotificationsLeaveTheirTextAlone) {
+    NMTTDISPINFOA info = {};
+    info.hdr.idFrom = IDM_START;
+    info.hdr.code = TTN_NEEDTEXTW;
+    SendMessageA(MainWindow, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(info.szText, "");
+}
+
+TEST_F(Shell, StatusBarHasThreePartsAndStartsInSimpleModeReadingReady) {
+    int edges[3] = {};
+    ASSERT_EQ(SendMessageA(StatusBar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges)), 3);
+    EXPECT_EQ(edges[0], 48);
+    EXPECT_EQ(edges[1], 240);
+    EXPECT_EQ(edges[2], -1);
+    EXPECT_TRUE(SendMessageA(StatusBar, SB_ISSIMPLE, 0, 0));
+    EXPECT_EQ(StatusText(255), "Ready");
+}
+
+TEST_F(Shell, StatusTextOnAPartLeavesSimpleMode) {
+    SetStatusText(2, "Pinging...");
+    EXPECT_FALSE(SendMessageA(StatusBar, SB_ISSIMPLE, 0, 0));
+    EXPECT_EQ(StatusText(2), "Pinging...");
+    SetStatusText(255, "Stopped");
+    EXPECT_TRUE(SendMessageA(StatusBar, SB_ISSIMPLE, 0, 0));
+    SetStatusText(0, "Hop %d", 3);
+    EXPECT_FALSE(SendMessageA(StatusBar, SB_ISSIMPLE, 0, 0));
+    EXPECT_EQ(StatusText(0), "Hop 3");
+}
+
+TEST_F(Shell, StatusAndMessageTextsAreCutTo255Characters) {
+    std::string host(1023, 'h');
+    SetStatusText(1, "%s", host.c_str());
+    EXPECT_EQ(StatusText(1), std::string(255, 'h'));
+    ShowMessage(MainWindow, "Routelark", MB_OK, "Remove %s?", host.c_str());
+    ASSERT_EQ(messageBoxes.Count(), 1u);
+    EXPECT_EQ(messageBoxes.Boxes()[0].text, "Remove " + std::string(248, 'h'));
+}
+
+TEST_F(Shell, ShowMessageReturnsTheButtonPressed) {
+    messageBoxes.QueueAnswer(IDYES);
+    messageBoxes.QueueAnswer(IDNO);
+    EXPECT_EQ(ShowMessage(MainWindow, "Routelark", MB_YESNO, "one"), IDYES);
+    EXPECT_EQ(ShowMessage(MainWindow, "Routelark", MB_YESNO, "two"), IDNO);
+    EXPECT_EQ(messageBoxes.Boxes()[1].owner, MainWindow);
+}
+
+UINT MenuState(HMENU menu, UINT command) {
+    return GetMenuState(menu, command, MF_BYCOMMAND);
+}
+
+std::string MenuText(HMENU menu, UINT position) {
+    char text[128] = "";
+    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+TEST_F(Shell, MainMenuIsLaidOutAsTheUserSeesIt) {
+    HMENU menu = GetMenu(MainWindow);
+    ASSERT_EQ(GetMenuItemCount(menu), 6);
+    const char* const titles[] = {"&File", "&Edit", "&View", "&Trace", "&Options", "&Help"};
+    for (int i = 0; i < 6; i++)
+        EXPECT_EQ(MenuText(menu, i), titles[i]);
+    MENUITEMINFOA help = {};
+    help.cbSize = sizeof help;
+    help.fMask = MIIM_FTYPE;
+    GetMenuItemInfoA(menu, 5, TRUE, &help);
+    EXPECT_TRUE(help.fType & MFT_RIGHTJUSTIFY) << "Help sits at the right end";
+
+    HMENU view = GetSubMenu(menu, 2);
+    const char* const columns[] = {"&Hop",  "&IP Address", "H&ost Name", "&Sent",    "R&ecv",
+                                   "&RTT",  "&Av RTT",     "&Min RTT",   "Ma&x RTT", "% &Loss"};
+    for (int n = 0; n < 10; n++) {
+        EXPECT_EQ(MenuText(view, n), columns[n]);
+        UINT state = MenuState(menu, IDM_COLUMN_FIRST + n);
+        EXPECT_TRUE(state & MF_CHECKED) << columns[n];
+        EXPECT_EQ((state & MF_GRAYED) != 0, n < 2) << columns[n];
+    }
+    EXPECT_EQ(MenuText(view, 11), "&Hostname List       Ctrl + L");
+    HMENU trace = GetSubMenu(menu, 3);
+    EXPECT_EQ(MenuText(trace, 0), "&Start        Return");
+    EXPECT_EQ(MenuText(trace, 1), "S&top        Esc");
+    EXPECT_EQ(MenuText(trace, 3), "&Whois     Ctrl + W");
+    EXPECT_EQ(MenuText(GetSubMenu(menu, 0), 0), "E&xit      Ctrl + X");
+    EXPECT_EQ(MenuText(GetSubMenu(menu, 1), 0), "&Copy     Ctrl + C");
+    EXPECT_EQ(MenuText(GetSubMenu(menu, 4), 0), "&Setup     Ctrl + S");
+    EXPECT_EQ(MenuText(GetSubMenu(menu, 5), 0), "&Contents     Ctrl + H");
+    EXPECT_EQ(MenuText(GetSubMenu(menu, 5), 2), "&About          Ctrl + A");
+}
+
+TEST_F(Shell, StoppedControlsOfferStartOnly) {
+    HMENU menu = GetMenu(MainWindow);
+    EXPECT_TRUE(MenuState(menu, IDM_STOP) & MF_GRAYED);
+    EXPECT_FALSE(MenuState(menu, IDM_START) & MF_GRAYED);
+    EXPECT_TRUE(SendMessageA(ToolbarWindow, TB_ISBUTTONHIDDEN, IDM_STOP, 0));
+    EXPECT_FALSE(SendMessageA(ToolbarWindow, TB_ISBUTTONHIDDEN, IDM_START, 0));
+}
+
+TEST_F(Shell, ToolbarHoldsTheRoomForTheHostBoxAndSevenButtons) {
+    ASSERT_EQ(SendMessageA(ToolbarWindow, TB_BUTTONCOUNT, 0, 0), 48);
+    const int commands[] = {IDM_START, IDM_STOP, 0,         IDM_COPY, IDM_WHOIS,
+                            IDM_SETUP, IDM_HELP, 0,         IDM_EXIT};
+    for (int i = 0; i < 48; i++) {
+        TBBUTTON button = {};
+        SendMessageA(ToolbarWindow, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+        if (i < 39 || commands[i - 39] == 0) {
+            EXPECT_TRUE(button.fsStyle & TBSTYLE_SEP) << "entry " << i;
+        } else {
+            EXPECT_EQ(button.idCommand, commands[i - 39]) << "entry " << i;
+            EXPECT_TRUE(button.fsState & TBSTATE_ENABLED);
+        }
+    }
+}
+
+TEST_F(Shell, PopupMenuHasTheHopItems) {
+    HMENU popup = GetSubMenu(HopPopupMenu, 0);
+    ASSERT_NE(popup, nullptr);
+    ASSERT_EQ(GetMenuItemCount(popup), 3);
+    EXPECT_EQ(GetMenuItemID(popup, 0), static_cast<UINT>(IDM_HOP_TOGGLE));
+    EXPECT_EQ(GetMenuItemID(popup, 2), static_cast<UINT>(IDM_HOP_WHOIS));
+    EXPECT_TRUE(GetMenuState(popup, 1, MF_BYPOSITION) & MF_SEPARATOR);
+}
+
+TEST_F(Shell, AcceleratorsMapTheShortcutsToTheirCommands) {
+    ACCEL keys[16];
+    int count = CopyAcceleratorTableA(Accelerators, keys, 16);
+    struct {
+        BYTE modifiers;
+        WORD key;
+        WORD command;
+    } const expected[] = {
+        {FVIRTKEY | FCONTROL, 'A', IDM_ABOUT}, {FVIRTKEY | FCONTROL, 'C', IDM_COPY},
+        {FVIRTKEY | FCONTROL, 'H', IDM_HELP},  {FVIRTKEY | FCONTROL, 'L', IDM_HOSTLIST},
+        {FVIRTKEY | FCONTROL, 'S', IDM_SETUP}, {FVIRTKEY, VK_ESCAPE, IDM_STOP},
+        {FVIRTKEY, VK_RETURN, IDM_START},      {FVIRTKEY | FCONTROL, 'W', IDM_WHOIS},
+        {FVIRTKEY | FCONTROL, 'X', IDM_EXIT},
+    };
+    ASSERT_EQ(count, 9);
+    for (int i = 0; i < count; i++) {
+        EXPECT_EQ(keys[i].fVirt & ~FNOINVERT, expected[i].modifiers) << "key " << i;
+        EXPECT_TRUE(keys[i].fVirt & FNOINVERT);
+        EXPECT_EQ(keys[i].key, expected[i].key) << "key " << i;
+        EXPECT_EQ(keys[i].cmd, expected[i].command) << "key " << i;
+    }
+}
+
+// The accelerators act on the main window through the message loop's first step.
+TEST_F(Shell, EscapeKeyStopsThroughTheMessageLoop) {
+    ShowTraceControls(1);
+    PostMessageA(HostBoxEdit, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_EQ(RunMessageStep(), 1);
+    EXPECT_EQ(StatusText(255), "Stopped");
+    EXPECT_TRUE(SendMessageA(ToolbarWindow, TB_ISBUTTONHIDDEN, IDM_STOP, 0));
+}
+
+TEST_F(Shell, MessageStepEndsAtQuit) {
+    PostQuitMessage(3);
+    int steps = 0;
+    while (RunMessageStep() && steps < 100)
+        steps++;
+    EXPECT_LT(steps, 100);
+}
+
+TEST_F(Shell, ExitCommandShutsTheProgramDown) {
+    SendMessageA(MainWindow, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(MainWindow, nullptr);
+    EXPECT_EQ(HopPopupMenu, nullptr);
+}
+
+} // namespace

@@ -1,0 +1,63 @@
+// Start-up and shutdown without a usable ICMP library: one message, the window as usual,
+// and a shutdown that does not wait for a worker.
+#include "app/app.h"
+#include "harness/program.h"
+#include "lab_topology.h"
+#include "trace/trace.h"
+
+namespace {
+
+void ExpectOneBox(const MessageBoxCatcher& boxes, const char* text, UINT style) {
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, text);
+    EXPECT_EQ(boxes.Boxes()[0].caption, "Ping");
+    EXPECT_EQ(boxes.Boxes()[0].style, style);
+    EXPECT_EQ(boxes.Boxes()[0].owner, nullptr);
+}
+
+// Run with Wine's ICMP library switched off (WINEDLLOVERRIDES icmp=).
+class WithoutIcmp : public ProgramTest {};
+
+TEST_F(WithoutIcmp, StartsWithOneMessageAndShowsTheWindow) {
+    ExpectOneBox(messageBoxes, "Unable to locate ICMP.DLL!", MB_OK | MB_ICONERROR);
+    EXPECT_TRUE(visibleAfterStart);
+    EXPECT_TRUE(ShutDown()) << "shutdown returned without a worker to wait for";
+}
+
+TEST_F(WithoutIcmp, EveryTraceFailsWhenItOpensItsPinger) {
+    messageBoxes.Clear();
+    TypeHost(LAB_DEST_ADDR);
+    StartTrace();
+    ASSERT_TRUE(PumpUntil([&] { return messageBoxes.Count() >= 2; }, 10000));
+    EXPECT_EQ(messageBoxes.Boxes()[0].text, "Unable to open PING service!");
+    EXPECT_EQ(messageBoxes.Boxes()[1].text, "Unable to create Pinger object!");
+    EXPECT_EQ(messageBoxes.Boxes()[1].caption, LAB_DEST_ADDR);
+    EXPECT_EQ(messageBoxes.Boxes()[1].owner, MainWindow);
+    EXPECT_EQ(CurrentTraceState, TraceState::Stopped);
+    EXPECT_EQ(HopCount, 0);
+}
+
+// An ICMP library without IcmpSendEcho, loaded before the program asks for "ICMP.DLL".
+class WithPartialIcmp : public ProgramTest {
+protected:
+    void SetUp() override {
+        char exe[MAX_PATH];
+        GetModuleFileNameA(nullptr, exe, sizeof exe);
+        std::string path(exe);
+        path.erase(path.find_last_of('\\') + 1);
+        path += "partial\\icmp.dll";
+        partial = LoadLibraryA(path.c_str());
+        ASSERT_NE(partial, nullptr) << path;
+        ProgramTest::SetUp();
+    }
+    HMODULE partial = nullptr;
+};
+
+TEST_F(WithPartialIcmp, WarnsThatTheEntryPointsAreMissing) {
+    ExpectOneBox(messageBoxes, "Unable to locate required API functions!",
+                 MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_TRUE(visibleAfterStart);
+    EXPECT_TRUE(ShutDown());
+}
+
+} // namespace
