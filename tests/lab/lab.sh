@@ -119,7 +119,7 @@ route_router() {
 write_names() {
     local dir=/etc/netns/$(ns client) k
     mkdir -p "$dir"
-    : >"$dir/resolv.conf" # nothing is ever asked beyond the hosts file
+    : >"$dir/resolv.conf" # no name server: the resolver asks 127.0.0.1, the client's own
     {
         echo "127.0.0.1 localhost"
         echo "$(topo LAB_CLIENT_ADDR) $(topo LAB_CLIENT_NAME)"
@@ -166,6 +166,9 @@ NFT
     start_helper whois whois "$PYTHON" "$LAB_DIR/whois_server.py" --port "$(topo LAB_WHOIS_PORT)" \
         --dir "$LAB_DIR/whois"
     wait_for 10 "the WhoIs server" grep -qx listening "$STATE/whois.log"
+    start_helper dns client "$PYTHON" "$LAB_DIR/slow_dns.py" --zone "$(topo LAB_SLOW_ZONE)" \
+        --answer "$(topo LAB_DEST_ADDR)" --delay-ms "$(topo LAB_SLOW_LOOKUP_MS)"
+    wait_for 10 "the client's name server" grep -qx listening "$STATE/dns.log"
     write_names
 }
 

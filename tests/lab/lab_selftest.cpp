@@ -330,6 +330,22 @@ TEST_F(LabNames, UnknownNameFailsWithoutAskingBeyondTheLab) {
     g_lookup = nullptr;
 }
 
+TEST_F(LabNames, SlowZoneNameResolvesOnlyAfterItsDelay) {
+    Lookup l;
+    g_lookup = &l;
+    l.task = WSAAsyncGetHostByName(sink_, WM_LOOKUP_DONE, LAB_SLOW_NAME, l.buffer, sizeof l.buffer);
+    ASSERT_TRUE(l.task);
+    DWORD ms = 0;
+    ASSERT_TRUE(Finish(l, &ms)) << "no answer within " << kLookupBoundMs << " ms";
+    ASSERT_EQ(l.error, 0);
+    const hostent* h = (const hostent*)l.buffer;
+    ASSERT_TRUE(h->h_addr_list && h->h_addr_list[0]);
+    EXPECT_EQ(Dotted(*(const IPAddr*)h->h_addr_list[0]), LAB_DEST_ADDR);
+    EXPECT_GE(ms + 50, (DWORD)LAB_SLOW_LOOKUP_MS) << "answered before its delay";
+    std::printf("%s: %lu ms\n", LAB_SLOW_NAME, (unsigned long)ms);
+    g_lookup = nullptr;
+}
+
 // ---- the WhoIs host ----
 
 // Connects to the WhoIs host, sends the query line and reads until the server closes.

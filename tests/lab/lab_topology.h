@@ -64,8 +64,15 @@
 /* A query with an answer file in tests/lab/whois/. */
 #define LAB_WHOIS_QUERY "example.test"
 
-/* No host has this name; its lookup fails at once because nothing is asked beyond the hosts file. */
+/* No host has this name; its lookup fails at once: the client's own name server on 127.0.0.1
+   (where its empty resolv.conf points) knows no name outside the slow zone. */
 #define LAB_UNKNOWN_NAME "nosuch.routelark.test"
+
+/* Names in this zone resolve, to the destination's address, only after LAB_SLOW_LOOKUP_MS: a
+   lookup slow enough to be stopped. */
+#define LAB_SLOW_ZONE "slow.routelark.test"
+#define LAB_SLOW_NAME "dest.slow.routelark.test"
+#define LAB_SLOW_LOOKUP_MS 1500
 
 /* lab.sh run exports the lab's name prefix (e.g. "rl3fa9c1") in this variable. */
 #define LAB_PREFIX_ENV "ROUTELARK_LAB_PREFIX"
