@@ -1,5 +1,6 @@
 // The message box catcher: a CBT hook that sees each box as it is activated.
 #include "harness/message_box_catcher.h"
+#include "harness/import_patch.h"
 
 static MessageBoxCatcher* ActiveCatcher;
 
@@ -22,49 +23,17 @@ static int WINAPI NotingMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UIN
     return result;
 }
 
-// Points the executable's import of user32's MessageBoxA at replacement; returns the
-// entry it held, or nullptr when there is no such import.
-static MessageBoxEntry PatchMessageBoxImport(MessageBoxEntry replacement) {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& directory =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (!directory.VirtualAddress)
-        return nullptr;
-    FARPROC real = GetProcAddress(GetModuleHandleA("user32.dll"), "MessageBoxA");
-    auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
-    for (; import->Name; import++) {
-        if (lstrcmpiA(reinterpret_cast<char*>(base + import->Name), "user32.dll") != 0)
-            continue;
-        auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
-        for (; thunk->u1.Function; thunk++) {
-            auto* slot = reinterpret_cast<FARPROC*>(&thunk->u1.Function);
-            bool ours = *slot == reinterpret_cast<FARPROC>(NotingMessageBoxA);
-            if (*slot != real && !ours)
-                continue;
-            DWORD protection;
-            VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
-            MessageBoxEntry previous = reinterpret_cast<MessageBoxEntry>(*slot);
-            *slot = reinterpret_cast<FARPROC>(replacement);
-            VirtualProtect(slot, sizeof *slot, protection, &protection);
-            return previous;
-        }
-    }
-    return nullptr;
-}
-
 MessageBoxCatcher::MessageBoxCatcher(int defaultAnswer) : defaultAnswer(defaultAnswer) {
     ActiveCatcher = this;
-    RealMessageBoxA = reinterpret_cast<MessageBoxEntry>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "MessageBoxA")));
-    PatchMessageBoxImport(NotingMessageBoxA);
+    RealMessageBoxA = reinterpret_cast<MessageBoxEntry>(PatchImport(
+        "user32.dll", "MessageBoxA", reinterpret_cast<void*>(NotingMessageBoxA)));
     hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
 }
 
 MessageBoxCatcher::~MessageBoxCatcher() {
     UnhookWindowsHookEx(hook);
-    PatchMessageBoxImport(RealMessageBoxA);
+    if (RealMessageBoxA)
+        PatchImport("user32.dll", "MessageBoxA", reinterpret_cast<void*>(RealMessageBoxA));
     ActiveCatcher = nullptr;
 }
 

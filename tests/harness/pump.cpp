@@ -2,21 +2,25 @@
 #include "harness/pump.h"
 #include <windows.h>
 
-static void DispatchQueued() {
+// Dispatches queued messages one at a time, looking at done() after each, so that a test
+// can act in the very state that one message leaves behind.
+static bool DispatchQueuedUntil(const std::function<bool()>& done) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT)
             continue; // the program's own shutdown posts it; the test decides when to stop
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
+        if (done())
+            return true;
     }
+    return done();
 }
 
 bool PumpUntil(const std::function<bool()>& done, unsigned timeout_ms) {
     DWORD start = GetTickCount();
     for (;;) {
-        DispatchQueued();
-        if (done())
+        if (DispatchQueuedUntil(done))
             return true;
         DWORD elapsed = GetTickCount() - start;
         if (elapsed >= timeout_ms)

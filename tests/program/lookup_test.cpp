@@ -1,0 +1,76 @@
+// Host lookups: one completion per lookup, also when it cannot be started.
+#include "trace_fixture.h"
+#include "harness/recording_window.h"
+
+namespace {
+
+const UINT kLookupDone = WM_USER + 7;
+
+class Lookups : public TraceTest {
+protected:
+    bool WaitForMessages(const RecordingWindow& window, size_t count, unsigned timeout = 10000) {
+        return PumpUntil([&] { return window.Messages().size() >= count; }, timeout);
+    }
+};
+
+TEST_F(Lookups, ReverseLookupOfADottedAddressCompletesOnce) {
+    RecordingWindow window;
+    LookupHost(window.Handle(), kLookupDone, LAB_R2_ADDR);
+    EXPECT_EQ(StatusText(2), "Looking up hostname");
+    ASSERT_TRUE(WaitForMessages(window, 1));
+    PumpFor(300);
+    ASSERT_EQ(window.Messages().size(), 1u);
+    EXPECT_EQ(HIWORD(window.Messages()[0].lParam), 0);
+    EXPECT_STREQ(LookupAnswer()->h_name, LAB_R2_NAME);
+}
+
+TEST_F(Lookups, ForwardLookupCutsTheUrlAndCompletesOnce) {
+    RecordingWindow window;
+    LookupHost(window.Handle(), kLookupDone, "ftp://" LAB_R6_ALIAS "\\pub\\files");
+    ASSERT_TRUE(WaitForMessages(window, 1));
+    PumpFor(300);
+    ASSERT_EQ(window.Messages().size(), 1u);
+    EXPECT_EQ(HIWORD(window.Messages()[0].lParam), 0);
+    EXPECT_STREQ(LookupAnswer()->h_name, LAB_R6_NAME);
+}
+
+TEST_F(Lookups, FailedLookupCompletesOnceWithItsError) {
+    RecordingWindow window;
+    LookupHost(window.Handle(), kLookupDone, LAB_UNKNOWN_NAME);
+    ASSERT_TRUE(WaitForMessages(window, 1));
+    PumpFor(300);
+    ASSERT_EQ(window.Messages().size(), 1u);
+    EXPECT_NE(HIWORD(window.Messages()[0].lParam), 0);
+}
+
+// Every result area is taken while its lookup runs, the cancelled ones included; the next
+// lookup cannot be started and still completes once, with the error in the high word.
+TEST_F(Lookups, LookupThatCannotBeStartedStillCompletesOnce) {
+    RecordingWindow stale;
+    for (int i = 0; i < 8; i++) {
+        LookupHost(stale.Handle(), kLookupDone, LAB_SLOW_NAME);
+        CancelPendingLookup();
+    }
+    RecordingWindow window;
+    LookupHost(window.Handle(), kLookupDone, LAB_DEST_NAME);
+    EXPECT_EQ(PendingLookup, nullptr);
+    EXPECT_TRUE(MessageQueued(kLookupDone, kLookupDone)) << "posted at once";
+    ASSERT_TRUE(WaitForMessages(window, 1));
+    EXPECT_EQ(window.Messages()[0].wParam, 0u);
+    EXPECT_EQ(HIWORD(window.Messages()[0].lParam), WSAENOBUFS);
+    EXPECT_EQ(LOWORD(window.Messages()[0].lParam), 0);
+}
+
+TEST_F(Lookups, CancelledLookupsGiveTheirAreasBackWhenTheyComplete) {
+    for (int i = 0; i < 8; i++) {
+        Start(LAB_SLOW_NAME);
+        StopTrace();
+    }
+    PumpFor(LAB_SLOW_LOOKUP_MS + 700); // their late answers arrive and are dropped
+    UseScenario(LabRouteScenario("echo * 32 timeout hold\n"));
+    Start(LAB_DEST_NAME);
+    ASSERT_TRUE(WaitForState(TraceState::Pinging));
+    EXPECT_EQ(messageBoxes.Count(), 0u);
+}
+
+} // namespace

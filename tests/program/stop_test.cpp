@@ -1,0 +1,144 @@
+// Stop in every state of a trace, and the stale completions that may follow it.
+#include "app/event_routing.h"
+#include "trace_fixture.h"
+#include <thread>
+
+namespace {
+
+class StopTrace_ : public TraceTest {};
+
+TEST_F(StopTrace_, DuringTheLookupCancelsItAndItsLateAnswerIsDropped) {
+    UseScenario(LabRouteScenario());
+    Start(LAB_SLOW_NAME);
+    ASSERT_EQ(CurrentTraceState, TraceState::Resolving);
+    ASSERT_NE(PendingLookup, nullptr);
+    StopTrace();
+    EXPECT_EQ(PendingLookup, nullptr);
+    PumpFor(LAB_SLOW_LOOKUP_MS + 500); // the cancelled lookup still completes under Wine
+    EXPECT_EQ(CurrentTraceState, TraceState::Stopped);
+    EXPECT_EQ(Echoes().size(), 0u);
+    EXPECT_EQ(messageBoxes.Count(), 0u);
+    EXPECT_EQ(WindowTitle(), "Routelark");
+}
+
+// Stop, then a quick Start of another slow lookup: the first lookup's late answer arrives
+// while the second is still running and must not be taken for it.
+TEST_F(StopTrace_, LateAnswerOfACancelledLookupIsNotTheNextTracesAnswer) {
+    UseScenario(LabRouteScenario("echo * 32 timeout hold\n"));
+    Start(LAB_SLOW_NAME);
+    PumpFor(300);
+    StopTrace();
+    DWORD restart = GetTickCount();
+    Start(LAB_SLOW_NAME);
+    ASSERT_TRUE(PumpUntil([&] { return !Echoes().empty(); }, 10000));
+    DWORD waited = GetTickCount() - restart;
+    EXPECT_GE(waited + 50, static_cast<DWORD>(LAB_SLOW_LOOKUP_MS))
+        << "probing began on the cancelled lookup's answer";
+    ASSERT_TRUE(WaitForState(TraceState::Pinging));
+    EXPECT_EQ(WindowTitle(), "Routelark - " LAB_SLOW_NAME " (198.18.7.1)");
+    EXPECT_EQ(HopCount, 7);
+}
+
+TEST_F(StopTrace_, DuringAProbeDropsItsLateCompletion) {
+    UseScenario(LabRouteScenario("echo * 2 reply 198.18.2.1 status ttl-expired rtt 2 hold\n"));
+    Start(LAB_DEST_NAME);
+    ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1);
+    ASSERT_EQ(CurrentTraceState, TraceState::Probing);
+    StopTrace();
+    FakeIcmpReleaseHeld();
+    ASSERT_TRUE(PumpUntil([] { return ProbePinger->GetSentCount() == 2; }));
+    PumpFor(100);
+    EXPECT_EQ(HopCount, 1);
+    EXPECT_EQ(Rows(), 1) << "no row for the late answer";
+    EXPECT_EQ(CurrentTraceState, TraceState::Stopped);
+}
+
+TEST_F(StopTrace_, DuringAHopNameThenStartDestroysTheUncountedHop) {
+    UseScenario(LabRouteScenario());
+    Start(LAB_DEST_NAME);
+    ASSERT_TRUE(WaitForState(TraceState::NamingHop));
+    ASSERT_EQ(HopCount, 0);
+    ASSERT_NE(HopList[0], nullptr) << "the hop waits at the cursor for its name";
+    StopTrace();
+    PumpFor(200);
+    EXPECT_EQ(HopCount, 0) << "its name arrived after Stop and was dropped";
+    EXPECT_EQ(FakeIcmpOpenHandles(), 2) << "the ProbePinger and the uncounted hop";
+    Start(LAB_SLOW_NAME);
+    EXPECT_EQ(HopList[0], nullptr);
+    EXPECT_EQ(FakeIcmpOpenHandles(), 0) << "ClearHops closed every pinger";
+    StopTrace();
+}
+
+TEST_F(StopTrace_, WhilePingingCountsTheEchoButLeavesTheRow) {
+    DiscoverLabRoute();
+    ASSERT_EQ(CurrentTraceState, TraceState::Pinging);
+    std::string before = Row(0);
+    StopTrace();
+    FakeIcmpReleaseHeld();
+    ASSERT_TRUE(PumpUntil([] { return HopList[0]->GetSentCount() == 2; }));
+    PumpFor(100);
+    EXPECT_EQ(Row(0), before);
+    EXPECT_EQ(HopList[0]->GetReceivedCount(), 2);
+    EXPECT_EQ(CycleEchoes().size(), 1u);
+}
+
+TEST_F(StopTrace_, DuringAPauseSendsNoFurtherEcho) {
+    Settings.PingDelay = 60000;
+    UseScenario(LabRouteScenario());
+    Start(LAB_DEST_NAME);
+    ASSERT_TRUE(WaitForState(TraceState::Waiting));
+    StopTrace();
+    EXPECT_FALSE(KillTimer(MainWindow, kPingTimerId)) << "Stop killed the pause";
+    SendMessageA(MainWindow, WM_TIMER, kPingTimerId, 0); // a tick that was already on its way
+    PumpFor(100);
+    EXPECT_EQ(CycleEchoes().size(), 1u);
+}
+
+TEST_F(StopTrace_, StaleTickDuringTheNextDiscoveryPingsNothing) {
+    Settings.PingDelay = 60000;
+    UseScenario(LabRouteScenario());
+    Start(LAB_DEST_NAME);
+    ASSERT_TRUE(WaitForState(TraceState::Waiting));
+    StopTrace();
+    UseScenario(LabRouteScenario("echo * 3 reply 198.18.3.1 status ttl-expired rtt 3 hold times 1\n"));
+    Start(LAB_DEST_NAME);
+    ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1);
+    size_t echoes = Echoes().size();
+    SendMessageA(MainWindow, WM_TIMER, kPingTimerId, 0);
+    EXPECT_EQ(Echoes().size(), echoes) << "a tick of the last trace started an echo";
+    EXPECT_EQ(CurrentTraceState, TraceState::Probing);
+    FakeIcmpReleaseHeld();
+    ASSERT_TRUE(WaitForState(TraceState::Waiting));
+    EXPECT_EQ(HopCount, 7);
+}
+
+TEST_F(StopTrace_, WhenAlreadyStoppedChangesNothing) {
+    StopTrace();
+    StopTrace();
+    EXPECT_EQ(CurrentTraceState, TraceState::Stopped);
+    EXPECT_EQ(StatusText(255), "Stopped");
+}
+
+TEST_F(StopTrace_, EscapeDuringDiscoveryStopsIt) {
+    UseScenario(LabRouteScenario("echo * 2 reply 198.18.2.1 status ttl-expired rtt 2 hold\n"));
+    Start(LAB_DEST_NAME);
+    ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1);
+    SendMessageA(MainWindow, WM_COMMAND, IDM_STOP, 0);
+    EXPECT_EQ(CurrentTraceState, TraceState::Stopped);
+    EXPECT_EQ(ActiveHandlers, IdleHandlers);
+}
+
+TEST_F(StopTrace_, ShutdownDuringAnEchoWaitsForItAndEndsCleanly) {
+    UseScenario(LabRouteScenario("echo * 2 reply 198.18.2.1 status ttl-expired rtt 2 hold\n"));
+    Start(LAB_DEST_NAME);
+    ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1);
+    std::thread release([] {
+        Sleep(200);
+        FakeIcmpReleaseHeld();
+    });
+    EXPECT_TRUE(ShutDown());
+    release.join();
+    EXPECT_EQ(FakeIcmpOpenHandles(), 0);
+}
+
+} // namespace

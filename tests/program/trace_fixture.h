@@ -1,0 +1,90 @@
+// A fixture for traces in the running program: the fake ICMP library answers the echoes,
+// the lab's hosts file the names.
+#pragma once
+#include "app/app.h"
+#include "app/resource.h"
+#include "fake_icmp_control.h"
+#include "harness/held_echoes.h"
+#include "harness/list_view.h"
+#include "harness/program.h"
+#include "harness/timer_recorder.h"
+#include "hoptable/hop_table.h"
+#include "lab_topology.h"
+#include "settings/settings.h"
+#include "trace/trace.h"
+#include <string>
+#include <vector>
+
+// The lab's route as the fake answers it: r1 ... r6 with "TTL expired", then the
+// destination, each hop k after k milliseconds.
+inline std::string LabRouteScenario(const char* extra = "") {
+    std::string text = extra;
+    const char* const hops[] = LAB_HOP_ADDRS;
+    for (int k = 1; k < LAB_DEST_HOP; k++)
+        text += std::string("echo ") + LAB_DEST_ADDR + " " + std::to_string(k) + " reply " +
+                hops[k - 1] + " status ttl-expired rtt " + std::to_string(k) + "\n";
+    text += std::string("echo ") + LAB_DEST_ADDR + " " + std::to_string(LAB_DEST_HOP) +
+            "-255 reply dest rtt " + std::to_string(LAB_DEST_HOP) + "\n";
+    return text;
+}
+
+class TraceTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        ASSERT_TRUE(FakeIcmpLoaded()) << FakeIcmpProblem();
+        Settings = kDefaultSettings;
+        ClampSettings();
+    }
+    void TearDown() override {
+        HeldEchoReleaser releaser; // never leave the worker inside a held echo
+        ProgramTest::TearDown();
+    }
+    void UseScenario(const std::string& text) {
+        std::string error;
+        ASSERT_TRUE(FakeIcmpSetScenario(text.c_str(), &error)) << error;
+    }
+    void Start(const std::string& host) {
+        TypeHost(host);
+        StartTrace();
+    }
+    bool WaitForState(TraceState state, unsigned timeout = 10000) {
+        return PumpUntil([&] { return CurrentTraceState == state; }, timeout);
+    }
+    // Waits until the ping cycle has asked for `count` echoes (with TTL 32) in all.
+    bool WaitForCycleEchoes(size_t count, unsigned timeout = 10000) {
+        return PumpUntil([&] { return CycleEchoes().size() >= count; }, timeout);
+    }
+    std::vector<FakeIcmpCall> Echoes() { return FakeIcmpCalls(FAKE_ICMP_ECHO); }
+    std::vector<FakeIcmpCall> CycleEchoes() {
+        std::vector<FakeIcmpCall> cycle;
+        for (const FakeIcmpCall& c : Echoes())
+            if (c.ttl == 32)
+                cycle.push_back(c);
+        return cycle;
+    }
+    std::vector<int> ProbeTtls() {
+        std::vector<int> ttls;
+        for (const FakeIcmpCall& c : Echoes())
+            if (c.ttl != 32)
+                ttls.push_back(c.ttl);
+        return ttls;
+    }
+    std::string Row(int r) { return ListViewRow(HopTable, r); }
+    int Rows() { return ListViewRowCount(HopTable); }
+    // Runs discovery of the lab route with the first ping-cycle echo held, so that the rows
+    // show what discovery found.
+    void DiscoverLabRoute(const std::string& host = LAB_DEST_NAME) {
+        UseScenario(LabRouteScenario("echo * 32 reply dest rtt 9 hold\n"));
+        Start(host);
+        ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1) << "the ping cycle never began";
+    }
+    // Pumps messages while waiting for a held echo.
+    int FakeIcmpWaitForHeldWhilePumping(unsigned timeout = 10000) {
+        PumpUntil([] { return FakeIcmpGetCounts().held > 0; }, timeout);
+        return FakeIcmpGetCounts().held;
+    }
+    const CaughtMessageBox* LastBox() {
+        return messageBoxes.Count() ? &messageBoxes.Boxes().back() : nullptr;
+    }
+};
