@@ -1,20 +1,26 @@
 #!/usr/bin/env bash
 # The run command: installs what is missing, builds, and starts Routelark under Wine.
 #   With DISPLAY set: on that display, on the real network, until you close it.
-#   Without: inside a fresh lab network on a virtual display; it waits for the main window, saves a
-#   screenshot to build/screenshots/run.png, closes the window and reports the program's exit status.
-#   --keep SECONDS keeps it running that long before the screenshot and closing (default 1).
+#   Without: inside a fresh lab network on a virtual display; it waits for the main window, types
+#   the lab's destination into the host name box and presses Return as a user would, saves
+#   screenshots to build/screenshots/, closes the window and reports the program's exit status.
+#   --trace HOST      the host to trace (default dest.routelark.test; "" traces nothing)
+#   --shots S1,S2...  seconds after Return at which to take screenshots (default 6)
+#   --keep SECONDS    the same as --shots SECONDS
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$repo/build
-usage() { echo "usage: tools/run.sh [--keep SECONDS]" >&2; exit 2; }
+usage() { echo "usage: tools/run.sh [--trace HOST] [--shots S1,S2,...] [--keep SECONDS]" >&2; exit 2; }
 
-keep=1
+shots=6
+trace=dest.routelark.test
 in_lab=0
 while [ $# -gt 0 ]; do
     case $1 in
-    --keep) [[ ${2:-} =~ ^[0-9]+([.][0-9]+)?$ ]] || usage; keep=$2; shift 2 ;;
+    --keep) [[ ${2:-} =~ ^[0-9]+([.][0-9]+)?$ ]] || usage; shots=$2; shift 2 ;;
+    --shots) [[ ${2:-} =~ ^[0-9]+(,[0-9]+)*$ ]] || usage; shots=$2; shift 2 ;;
+    --trace) [ $# -ge 2 ] || usage; trace=$2; shift 2 ;;
     --in-lab) in_lab=1; shift ;;
     *) usage ;;
     esac
@@ -52,10 +58,22 @@ if [ "$in_lab" = 1 ]; then
     done
     [ -n "$window" ] || { echo "run: no window \"Routelark\" within 60 s" >&2; exit 1; }
     echo "run: window \"Routelark\" is shown"
-    sleep "$keep"
+    if [ -n "$trace" ]; then
+        # The host name box has the focus at start-up.
+        xdotool windowfocus --sync "$window" type --delay 30 "$trace"
+        xdotool key Return
+        echo "run: typed $trace and pressed Return"
+    fi
     mkdir -p "$build/screenshots"
-    import -window root "$build/screenshots/run.png"
-    echo "run: screenshot saved to $build/screenshots/run.png"
+    rm -f "$build"/screenshots/run*.png
+    waited=0
+    for at in ${shots//,/ }; do
+        sleep $((at > waited ? at - waited : 0))
+        waited=$at
+        shot=$build/screenshots/run-${at}s.png
+        import -window root "$shot"
+        echo "run: screenshot after ${at} s saved to $shot"
+    done
     # Alt+F4 asks the window to close, as a user would (WM_CLOSE).
     xdotool windowfocus --sync "$window" key alt+F4 2>/dev/null || true
     if ! wait_gone "$shell" 20; then
@@ -78,4 +96,4 @@ if [ -n "${DISPLAY:-}" ]; then
     exit "$status"
 fi
 "$repo/tests/lab/lab.sh" cleanup --stale
-exec "$repo/tests/lab/lab.sh" run -- "$repo/tools/run.sh" --in-lab --keep "$keep"
+exec "$repo/tests/lab/lab.sh" run -- "$repo/tools/run.sh" --in-lab --shots "$shots" --trace "$trace"
