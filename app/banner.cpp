@@ -42,9 +42,9 @@ void WriteBannerPage() {
 }
 
 void CreateBannerButton() {
-    BannerButton = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP,
-                                   0, 2, 160, 30, MainWindow, reinterpret_cast<HMENU>(IDC_BANNER),
-                                   ProgramInstance, nullptr);
+    BannerButton = CreateWindowExA(
+        0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP, 0, 2, 160, 30,
+        MainWindow, reinterpret_cast<HMENU>(IDC_BANNER), ProgramInstance, nullptr);
     SetParent(BannerButton, ToolbarWindow);
     BannerBitmap = LoadBitmapA(ProgramInstance, MAKEINTRESOURCEA(IDB_BANNER));
     SendMessageA(BannerButton, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(BannerBitmap));

@@ -9,17 +9,16 @@ HWND HostBoxEdit;
 char DestinationText[kHostTextCapacity];
 
 void CreateHostBox() {
-    HostBox = CreateWindowExA(0, "COMBOBOX", "",
-                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT |
-                                  CBS_AUTOHSCROLL,
-                              2, 5, 300, 256, MainWindow, reinterpret_cast<HMENU>(IDC_HOST_BOX),
-                              ProgramInstance, nullptr);
+    HostBox = CreateWindowExA(
+        0, "COMBOBOX", "",
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT | CBS_AUTOHSCROLL, 2, 5, 300,
+        256, MainWindow, reinterpret_cast<HMENU>(IDC_HOST_BOX), ProgramInstance, nullptr);
     SetParent(HostBox, ToolbarWindow);
     SendMessageA(HostBox, CB_LIMITTEXT, kHostTextCapacity, 0);
     POINT inside = {8, 8};
     HostBoxEdit = ChildWindowFromPoint(HostBox, inside);
-    LONG_PTR previous = SetWindowLongPtrA(HostBoxEdit, GWLP_WNDPROC,
-                                          reinterpret_cast<LONG_PTR>(HostBoxEditProc));
+    LONG_PTR previous =
+        SetWindowLongPtrA(HostBoxEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HostBoxEditProc));
     SetWindowLongPtrA(HostBoxEdit, GWLP_USERDATA, previous);
     SetFocus(HostBoxEdit);
 }

@@ -9,8 +9,8 @@ HWND StatusBar;
 enum { kSimpleModePart = 255 };
 
 void CreateStatusBar() {
-    StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, "", MainWindow,
-                                    IDC_STATUS_BAR);
+    StatusBar =
+        CreateStatusWindowA(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, "", MainWindow, IDC_STATUS_BAR);
     int edges[3] = {48, 240, -1};
     SendMessageA(StatusBar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
     SetStatusText(kSimpleModePart, "Ready");

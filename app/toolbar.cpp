@@ -7,7 +7,12 @@
 
 HWND ToolbarWindow;
 
-enum { kLeadingSeparators = 39, kToolbarButtonCount = 48, kToolbarImageCount = 7, kButtonSize = 24 };
+enum {
+    kLeadingSeparators = 39,
+    kToolbarButtonCount = 48,
+    kToolbarImageCount = 7,
+    kButtonSize = 24
+};
 
 // The separators in front reserve the room in which the host name box sits.
 static void FillToolbarButtons(TBBUTTON* buttons) {
@@ -18,7 +23,7 @@ static void FillToolbarButtons(TBBUTTON* buttons) {
     struct {
         int entry, image, command;
     } const pushButtons[] = {
-        {39, 0, IDM_START}, {40, 1, IDM_STOP},  {42, 2, IDM_COPY}, {43, 3, IDM_WHOIS},
+        {39, 0, IDM_START}, {40, 1, IDM_STOP}, {42, 2, IDM_COPY}, {43, 3, IDM_WHOIS},
         {44, 4, IDM_SETUP}, {45, 5, IDM_HELP}, {47, 6, IDM_EXIT},
     };
     for (const auto& b : pushButtons) {
@@ -33,10 +38,10 @@ static void FillToolbarButtons(TBBUTTON* buttons) {
 void CreateToolbar() {
     TBBUTTON buttons[kToolbarButtonCount];
     FillToolbarButtons(buttons);
-    ToolbarWindow = CreateToolbarEx(MainWindow, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS,
-                                    IDC_TOOLBAR, kToolbarImageCount, ProgramInstance, IDB_TOOLBAR,
-                                    buttons, kToolbarButtonCount, kButtonSize, kButtonSize,
-                                    kButtonSize, kButtonSize, sizeof(TBBUTTON));
+    ToolbarWindow = CreateToolbarEx(
+        MainWindow, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS, IDC_TOOLBAR,
+        kToolbarImageCount, ProgramInstance, IDB_TOOLBAR, buttons, kToolbarButtonCount, kButtonSize,
+        kButtonSize, kButtonSize, kButtonSize, sizeof(TBBUTTON));
     SendMessageA(ToolbarWindow, TB_AUTOSIZE, 0, 0);
     ShowTraceControls(0);
 }
@@ -56,7 +61,8 @@ static const char* TooltipFor(UINT_PTR command) {
     case IDM_STOP:
         return "Stop trace";
     case IDM_COPY:
-        return Settings.CopyHTML ? "Copy trace to clipboard (HTML format)" : "Copy trace to clipboard";
+        return Settings.CopyHTML ? "Copy trace to clipboard (HTML format)"
+                                 : "Copy trace to clipboard";
     case IDM_WHOIS:
         return "WhoIs lookup";
     case IDM_SETUP:

@@ -6,7 +6,7 @@
 typedef HANDLE(WINAPI* IcmpCreateFileEntry)();
 typedef BOOL(WINAPI* IcmpCloseHandleEntry)(HANDLE);
 typedef DWORD(WINAPI* IcmpSendEchoEntry)(HANDLE, IPAddr, LPVOID, WORD, PIP_OPTION_INFORMATION,
-                                          LPVOID, DWORD, DWORD);
+                                         LPVOID, DWORD, DWORD);
 
 static HMODULE IcmpLibrary;
 static IcmpCreateFileEntry CreateEntry;
@@ -79,10 +79,10 @@ static DWORD WINAPI EchoWorker(void*) {
         }
         EchoBusy = 1;
         static_cast<ICMP_ECHO_REPLY*>(EchoRequest.replyBuffer)->Status = kStatusNotWritten;
-        DWORD replies = EchoEntry(EchoRequest.icmpHandle, EchoRequest.destination,
-                                  EchoRequest.requestData, static_cast<WORD>(EchoRequest.requestSize),
-                                  EchoRequest.requestOptions, EchoRequest.replyBuffer,
-                                  EchoRequest.replySize, EchoRequest.timeout);
+        DWORD replies =
+            EchoEntry(EchoRequest.icmpHandle, EchoRequest.destination, EchoRequest.requestData,
+                      static_cast<WORD>(EchoRequest.requestSize), EchoRequest.requestOptions,
+                      EchoRequest.replyBuffer, EchoRequest.replySize, EchoRequest.timeout);
         DWORD error = replies ? 0 : GetLastError();
         int stopping = EchoStop;
         EchoBusy = 0;

@@ -16,7 +16,7 @@ enum : uint32_t {
 static_assert(kEchoReplySize == 84, "one ICMP_ECHO_REPLY and the echoed payload");
 
 class CPinger {
-public:
+  public:
     explicit CPinger(IPAddr destination);
     ~CPinger();
     CPinger(const CPinger&) = delete;
@@ -61,7 +61,7 @@ public:
     HANDLE IcmpHandle() const { return icmpHandle; }
     void SetIcmpHandle(HANDLE handle) { icmpHandle = handle; }
 
-private:
+  private:
     // The four echo blocks are members: made once with the object, reused by every echo.
     alignas(8) unsigned char requestData[kEchoPayloadSize];
     alignas(8) unsigned char replyData[kEchoPayloadSize];

@@ -2,9 +2,9 @@
 #include "hoptable/columns.h"
 
 ColumnDef Columns[kColumnTotal] = {
-    {"Hop", 44, -5, 1, 1},          {"IP Address", 110, -17, 0, 1}, {"Host Name", 240, -28, 0, 1},
-    {"Sent", 50, 6, 1, 1},          {"Recv", 50, 6, 1, 1},          {"RTT", 60, 8, 1, 1},
-    {"Av RTT", 70, 8, 1, 1},        {"Min RTT", 70, 9, 1, 1},       {"Max RTT", 70, 9, 1, 1},
+    {"Hop", 44, -5, 1, 1},   {"IP Address", 110, -17, 0, 1}, {"Host Name", 240, -28, 0, 1},
+    {"Sent", 50, 6, 1, 1},   {"Recv", 50, 6, 1, 1},          {"RTT", 60, 8, 1, 1},
+    {"Av RTT", 70, 8, 1, 1}, {"Min RTT", 70, 9, 1, 1},       {"Max RTT", 70, 9, 1, 1},
     {"% Loss", 60, 7, 1, 1},
 };
 int ColumnCount;

@@ -11,5 +11,4 @@ void LoadSettings() {
     ClampSettings();
 }
 
-void SaveSettings() {
-}
+void SaveSettings() {}

@@ -53,7 +53,8 @@ void LookupHost(HWND window, UINT message, const char* text) {
         } else {
             char name[1024];
             StripUrl(text, name, sizeof name);
-            handle = WSAAsyncGetHostByName(window, message, name, slot->result, sizeof slot->result);
+            handle =
+                WSAAsyncGetHostByName(window, message, name, slot->result, sizeof slot->result);
         }
         if (!handle)
             error = WSAGetLastError();

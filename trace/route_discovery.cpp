@@ -95,7 +95,8 @@ void OnDestinationResolved(UINT, WPARAM, LPARAM lParam) {
         // A dotted address whose reverse lookup failed is traced all the same.
         DestinationAddress = inet_addr(DestinationText);
         if (DestinationAddress == INADDR_NONE) {
-            MessageBoxA(MainWindow, "Unable to locate this hostname!", DestinationText, MB_ICONERROR);
+            MessageBoxA(MainWindow, "Unable to locate this hostname!", DestinationText,
+                        MB_ICONERROR);
             StopTrace();
             return;
         }

@@ -6,19 +6,20 @@
 #include <thread>
 
 class HeldEchoReleaser {
-public:
-    HeldEchoReleaser() : thread([this] {
-        while (!done) {
-            if (FakeIcmpWaitForHeld(50) > 0)
-                FakeIcmpReleaseHeld();
-        }
-    }) {}
+  public:
+    HeldEchoReleaser()
+        : thread([this] {
+              while (!done) {
+                  if (FakeIcmpWaitForHeld(50) > 0)
+                      FakeIcmpReleaseHeld();
+              }
+          }) {}
     ~HeldEchoReleaser() {
         done = true;
         thread.join();
     }
 
-private:
+  private:
     std::atomic<bool> done{false};
     std::thread thread;
 };

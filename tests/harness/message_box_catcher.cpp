@@ -25,8 +25,8 @@ static int WINAPI NotingMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UIN
 
 MessageBoxCatcher::MessageBoxCatcher(int defaultAnswer) : defaultAnswer(defaultAnswer) {
     ActiveCatcher = this;
-    RealMessageBoxA = reinterpret_cast<MessageBoxEntry>(PatchImport(
-        "user32.dll", "MessageBoxA", reinterpret_cast<void*>(NotingMessageBoxA)));
+    RealMessageBoxA = reinterpret_cast<MessageBoxEntry>(
+        PatchImport("user32.dll", "MessageBoxA", reinterpret_cast<void*>(NotingMessageBoxA)));
     hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
 }
 

@@ -14,7 +14,7 @@ struct CaughtMessageBox {
 };
 
 class MessageBoxCatcher {
-public:
+  public:
     // Installs a CBT hook on the calling thread; boxes are answered with defaultAnswer
     // unless answers were queued.
     explicit MessageBoxCatcher(int defaultAnswer = IDOK);
@@ -28,7 +28,7 @@ public:
     size_t Count() const { return boxes.size(); }
     void Clear() { boxes.clear(); }
 
-private:
+  private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
     void Catch(HWND box);
 

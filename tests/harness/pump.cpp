@@ -25,8 +25,8 @@ bool PumpUntil(const std::function<bool()>& done, unsigned timeout_ms) {
         DWORD elapsed = GetTickCount() - start;
         if (elapsed >= timeout_ms)
             return done();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeout_ms - elapsed > 20 ? 20 : timeout_ms - elapsed,
-                                  QS_ALLINPUT);
+        MsgWaitForMultipleObjects(
+            0, nullptr, FALSE, timeout_ms - elapsed > 20 ? 20 : timeout_ms - elapsed, QS_ALLINPUT);
     }
 }
 

@@ -11,7 +11,7 @@ struct RecordedMessage {
 };
 
 class RecordingWindow {
-public:
+  public:
     RecordingWindow();
     ~RecordingWindow();
     RecordingWindow(const RecordingWindow&) = delete;
@@ -22,7 +22,7 @@ public:
     // Destroys the window early (the object stays, and records nothing more).
     void Destroy();
 
-private:
+  private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HWND window;
     std::vector<RecordedMessage> messages;

@@ -11,7 +11,7 @@ struct RecordedTimer {
 };
 
 class TimerRecorder {
-public:
+  public:
     TimerRecorder();
     ~TimerRecorder();
     TimerRecorder(const TimerRecorder&) = delete;

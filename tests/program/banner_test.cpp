@@ -56,7 +56,7 @@ TEST_F(Banner, ButtonSitsOnTheToolbarWithItsBitmap) {
 
 // The shell's association for .htm pages names a recorder in place of a browser.
 class BannerClick : public Banner {
-protected:
+  protected:
     void SetUp() override {
         // Tests run in parallel processes; the association is the whole prefix's.
         associationLock = CreateMutexA(nullptr, FALSE, "RoutelarkTestFileAssociation");
@@ -74,7 +74,8 @@ protected:
         // Wine reads file associations from HKEY_CLASSES_ROOT only; the old one comes back.
         char previous[256] = "";
         LONG size = sizeof previous;
-        hadAssociation = RegQueryValueA(HKEY_CLASSES_ROOT, ".htm", previous, &size) == ERROR_SUCCESS;
+        hadAssociation =
+            RegQueryValueA(HKEY_CLASSES_ROOT, ".htm", previous, &size) == ERROR_SUCCESS;
         previousAssociation = previous;
         RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, "RoutelarkTestPage", 0);
         RegSetValueA(HKEY_CLASSES_ROOT, "RoutelarkTestPage\\shell\\open\\command", REG_SZ,
@@ -99,8 +100,8 @@ protected:
 TEST_F(BannerClick, OpensTheHomePageInThePagesProgram) {
     SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(IDC_BANNER, BN_CLICKED),
                  reinterpret_cast<LPARAM>(BannerButton));
-    ASSERT_TRUE(PumpUntil([&] { return ReadFile(output.c_str()).find('\n') != std::string::npos; },
-                          20000))
+    ASSERT_TRUE(
+        PumpUntil([&] { return ReadFile(output.c_str()).find('\n') != std::string::npos; }, 20000))
         << "the recorder was not started";
     std::string commandLine = ReadFile(output.c_str());
     EXPECT_NE(commandLine.find("page_recorder.exe"), std::string::npos) << commandLine;

@@ -12,7 +12,7 @@
 namespace {
 
 class Controls : public ProgramTest {
-protected:
+  protected:
     void AddEntries(std::initializer_list<const char*> entries) {
         for (const char* e : entries)
             SendMessageA(HostBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e));

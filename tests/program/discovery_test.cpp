@@ -14,7 +14,8 @@ TEST_F(Discovery, FindsTheWholeRouteWithNamesAndSeedsEachHop) {
     // Each hop starts with its probe's sample: sent 1, received 1, all RTTs its probe's.
     EXPECT_EQ(Row(0), "1|198.18.1.1|r1.routelark.test|1|1|1ms|1ms|1ms|1ms|0%");
     EXPECT_EQ(Row(3), "4|198.18.4.1|r4.routelark.test|1|1|4ms|4ms|4ms|4ms|0%");
-    EXPECT_EQ(Row(5), "6|198.18.6.1|r6.far-side-of-the-slow-link.routelark.test|1|1|6ms|6ms|6ms|6ms|0%");
+    EXPECT_EQ(Row(5),
+              "6|198.18.6.1|r6.far-side-of-the-slow-link.routelark.test|1|1|6ms|6ms|6ms|6ms|0%");
     EXPECT_EQ(Row(6), "7|198.18.7.1|dest.routelark.test|1|1|7ms|7ms|7ms|7ms|0%");
     EXPECT_EQ(ProbeTtls(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(CurrentTraceState, TraceState::Pinging);
@@ -70,7 +71,8 @@ TEST_F(Discovery, WebAddressIsLookedUpByItsHostPartAndShownAsTyped) {
 
 TEST_F(Discovery, SecureWebAddressIsLookedUpByItsHostPartToo) {
     DiscoverLabRoute("HTTPS://dest.routelark.test/");
-    EXPECT_EQ(WindowTitle(), "Routelark - HTTPS://dest.routelark.test/ (dest.routelark.test - 198.18.7.1)");
+    EXPECT_EQ(WindowTitle(),
+              "Routelark - HTTPS://dest.routelark.test/ (dest.routelark.test - 198.18.7.1)");
     EXPECT_EQ(messageBoxes.Count(), 0u);
 }
 
@@ -90,7 +92,8 @@ TEST_F(Discovery, UnknownNameIsReportedWithTheTextAsCaption) {
 TEST_F(Discovery, LongHostTextAndNameAreCutInTheTitle) {
     // A long web address (cut to the box's 127 characters) with a long official name.
     std::string typed = "http://" LAB_R6_ALIAS "/" + std::string(110, 'p');
-    UseScenario(std::string("echo ") + LAB_R6_ADDR + " * reply dest rtt 1\necho * 32 timeout hold\n");
+    UseScenario(std::string("echo ") + LAB_R6_ADDR +
+                " * reply dest rtt 1\necho * 32 timeout hold\n");
     Start(typed);
     ASSERT_TRUE(WaitForState(TraceState::Pinging));
     std::string title = WindowTitle();
@@ -108,7 +111,8 @@ TEST_F(Discovery, EmptyHostBoxStartsNothing) {
 TEST_F(Discovery, IgnoreFirstStartsAtTtlTwoAndCountsRowsForMaxHops) {
     Settings.IgnoreFirst = 1;
     Settings.MaxHops = 2;
-    UseScenario(LabRouteScenario("echo * 2 reply 198.18.2.1 status ttl-expired rtt 2 hold times 1\n"));
+    UseScenario(
+        LabRouteScenario("echo * 2 reply 198.18.2.1 status ttl-expired rtt 2 hold times 1\n"));
     Start(LAB_DEST_NAME);
     ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1);
     EXPECT_EQ(StatusText(0), "Hop 1") << "the status bar counts rows";

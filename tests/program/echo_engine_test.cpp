@@ -18,7 +18,7 @@ IPAddr Address(const char* dotted) {
 }
 
 class EchoEngine : public ProgramTest {
-protected:
+  protected:
     void SetUp() override {
         ProgramTest::SetUp();
         ASSERT_TRUE(FakeIcmpLoaded()) << FakeIcmpProblem();
@@ -160,16 +160,17 @@ TEST_F(EchoEngine, IgnoredAndPlaceholderPingersPostAtOnceAndSendNothing) {
 
 // Releases the held echo from another thread after a while, noting that it did.
 class DelayedRelease {
-public:
-    DelayedRelease() : thread([this] {
-        Sleep(200);
-        released = true;
-        FakeIcmpReleaseHeld();
-    }) {}
+  public:
+    DelayedRelease()
+        : thread([this] {
+              Sleep(200);
+              released = true;
+              FakeIcmpReleaseHeld();
+          }) {}
     ~DelayedRelease() { thread.join(); }
     std::atomic<bool> released{false};
 
-private:
+  private:
     std::thread thread;
 };
 

@@ -4,7 +4,7 @@
 namespace {
 
 class HopTableTest : public TraceTest {
-protected:
+  protected:
     void Toggle(int column) { SendMessageA(MainWindow, WM_COMMAND, IDM_COLUMN_FIRST + column, 0); }
     bool Checked(int column) {
         return GetMenuState(GetMenu(MainWindow), IDM_COLUMN_FIRST + column, MF_BYCOMMAND) &
@@ -14,21 +14,24 @@ protected:
 
 TEST_F(HopTableTest, IsANavyReportListWithTenColumns) {
     EXPECT_EQ(SendMessageA(HopTable, LVM_GETBKCOLOR, 0, 0), static_cast<LRESULT>(RGB(0, 0, 128)));
-    EXPECT_EQ(SendMessageA(HopTable, LVM_GETTEXTBKCOLOR, 0, 0), static_cast<LRESULT>(RGB(0, 0, 128)));
-    EXPECT_EQ(SendMessageA(HopTable, LVM_GETTEXTCOLOR, 0, 0), static_cast<LRESULT>(RGB(255, 255, 255)));
+    EXPECT_EQ(SendMessageA(HopTable, LVM_GETTEXTBKCOLOR, 0, 0),
+              static_cast<LRESULT>(RGB(0, 0, 128)));
+    EXPECT_EQ(SendMessageA(HopTable, LVM_GETTEXTCOLOR, 0, 0),
+              static_cast<LRESULT>(RGB(255, 255, 255)));
     LONG style = GetWindowLongA(HopTable, GWL_STYLE);
     EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
     EXPECT_TRUE(style & LVS_SINGLESEL);
     EXPECT_TRUE(style & LVS_NOSORTHEADER);
-    const char* const titles[] = {"Hop",    "IP Address", "Host Name", "Sent",    "Recv",
-                                  "RTT",    "Av RTT",     "Min RTT",   "Max RTT", "% Loss"};
+    const char* const titles[] = {"Hop", "IP Address", "Host Name", "Sent",    "Recv",
+                                  "RTT", "Av RTT",     "Min RTT",   "Max RTT", "% Loss"};
     const int widths[] = {44, 110, 240, 50, 50, 60, 70, 70, 70, 60};
     ASSERT_EQ(ListViewColumnCount(HopTable), 10);
     for (int n = 0; n < 10; n++) {
         EXPECT_EQ(ListViewColumnTitle(HopTable, n), titles[n]);
         EXPECT_EQ(ListViewColumnWidth(HopTable, n), widths[n]) << titles[n];
     }
-    HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageA(HopTable, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    HIMAGELIST images =
+        reinterpret_cast<HIMAGELIST>(SendMessageA(HopTable, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     ASSERT_NE(images, nullptr);
     EXPECT_EQ(ImageList_GetImageCount(images), 2);
     int cx = 0, cy = 0;
@@ -116,12 +119,13 @@ TEST_F(HopTableTest, LossCellsFollowTheRule) {
     struct {
         int sent, received;
         const char* loss;
-    } const cases[] = {{12, 11, "9%"}, {3, 1, "67%"}, {3, 2, "34%"}, {4, 4, "0%"},
+    } const cases[] = {{12, 11, "9%"}, {3, 1, "67%"}, {3, 2, "34%"},  {4, 4, "0%"},
                        {4, 1, "75%"},  {7, 3, "58%"}, {5, 0, "100%"}, {0, 0, "0%"}};
     for (const auto& c : cases) {
         p->SetSentCount(c.sent);
         p->SetReceivedCount(c.received);
-        EXPECT_STREQ(GetCellText(0, kColumnLoss), c.loss) << c.sent << " sent, " << c.received << " received";
+        EXPECT_STREQ(GetCellText(0, kColumnLoss), c.loss)
+            << c.sent << " sent, " << c.received << " received";
     }
 }
 

@@ -5,7 +5,7 @@
 namespace {
 
 class InTheLab : public ProgramTest {
-protected:
+  protected:
     void SetUp() override {
         ProgramTest::SetUp();
         ASSERT_NE(getenv(LAB_PREFIX_ENV), nullptr) << "run inside the lab (tools/test.sh)";
@@ -25,8 +25,12 @@ TEST_F(InTheLab, DiscoversTheRouteWithNamesAndASilentHop) {
     Settings.PingTimeout = 300; // the silent router costs one timeout
     TypeHost(LAB_DEST_NAME);
     StartTrace();
-    ASSERT_TRUE(PumpUntil([] { return CurrentTraceState == TraceState::Pinging ||
-                                      CurrentTraceState == TraceState::Waiting; }, 20000))
+    ASSERT_TRUE(PumpUntil(
+        [] {
+            return CurrentTraceState == TraceState::Pinging ||
+                   CurrentTraceState == TraceState::Waiting;
+        },
+        20000))
         << "state " << static_cast<int>(CurrentTraceState);
     ASSERT_EQ(HopCount, LAB_DEST_HOP);
     EXPECT_EQ(WindowTitle(), "Routelark - " LAB_DEST_NAME " (" LAB_DEST_ADDR ")");
@@ -52,8 +56,8 @@ TEST_F(InTheLab, PingCycleKeepsHealthyHopsLossFree) {
     TypeHost(LAB_DEST_ADDR);
     Settings.PingTimeout = 300;
     StartTrace();
-    ASSERT_TRUE(PumpUntil([] { return HopCount == LAB_DEST_HOP && HopList[0]->GetSentCount() >= 4; },
-                          30000));
+    ASSERT_TRUE(PumpUntil(
+        [] { return HopCount == LAB_DEST_HOP && HopList[0]->GetSentCount() >= 4; }, 30000));
     StopTrace();
     for (int hop = 1; hop <= LAB_DEST_HOP; hop++) {
         if (hop == LAB_SILENT_HOP)

@@ -7,7 +7,7 @@ namespace {
 const UINT kLookupDone = WM_USER + 7;
 
 class Lookups : public TraceTest {
-protected:
+  protected:
     bool WaitForMessages(const RecordingWindow& window, size_t count, unsigned timeout = 10000) {
         return PumpUntil([&] { return window.Messages().size() >= count; }, timeout);
     }

@@ -7,14 +7,13 @@ namespace {
 
 // Three hops: r1, r2 and the destination behind them.
 std::string ThreeHopScenario(const char* cycle) {
-    return std::string(cycle) +
-           "echo 198.18.7.1 1 reply 198.18.1.1 status ttl-expired rtt 1\n"
-           "echo 198.18.7.1 2 reply 198.18.2.1 status ttl-expired rtt 2\n"
-           "echo 198.18.7.1 3 reply dest rtt 3\n";
+    return std::string(cycle) + "echo 198.18.7.1 1 reply 198.18.1.1 status ttl-expired rtt 1\n"
+                                "echo 198.18.7.1 2 reply 198.18.2.1 status ttl-expired rtt 2\n"
+                                "echo 198.18.7.1 3 reply dest rtt 3\n";
 }
 
 class PingCycle : public TraceTest {
-protected:
+  protected:
     std::vector<UINT> Pauses() {
         std::vector<UINT> pauses;
         for (const RecordedTimer& t : timers.Timers()) {
@@ -33,7 +32,8 @@ protected:
     TimerRecorder timers;
 };
 
-const ULONG R1 = inet_addr(LAB_R1_ADDR), R2 = inet_addr(LAB_R2_ADDR), DEST = inet_addr(LAB_DEST_ADDR);
+const ULONG R1 = inet_addr(LAB_R1_ADDR), R2 = inet_addr(LAB_R2_ADDR),
+            DEST = inet_addr(LAB_DEST_ADDR);
 
 TEST_F(PingCycle, PausesFollowEachHopAndTheLongerOneEachPass) {
     Settings.PingDelay = 500;
@@ -175,8 +175,9 @@ TEST_F(PingCycle, PassOverOnlyIgnoredHopsWaitsInsteadOfSpinning) {
 }
 
 TEST_F(PingCycle, FailingStatusEndsTheTraceNamingTheHop) {
-    UseScenario(ThreeHopScenario("echo 198.18.2.1 32 reply 198.18.2.1 status host-unreachable rtt 1\n"
-                                 "echo * 32 reply dest rtt 2\n"));
+    UseScenario(
+        ThreeHopScenario("echo 198.18.2.1 32 reply 198.18.2.1 status host-unreachable rtt 1\n"
+                         "echo * 32 reply dest rtt 2\n"));
     Start(LAB_DEST_NAME);
     ASSERT_TRUE(WaitForState(TraceState::Stopped));
     ASSERT_EQ(messageBoxes.Count(), 1u);

@@ -25,7 +25,7 @@ const EventHandlerEntry RecordingHandlers[kTraceMessageCount] = {
 };
 
 class Shell : public ProgramTest {
-protected:
+  protected:
     void SetUp() override {
         ProgramTest::SetUp();
         Routed = &routed;
@@ -199,8 +199,8 @@ TEST_F(Shell, MainMenuIsLaidOutAsTheUserSeesIt) {
     EXPECT_TRUE(help.fType & MFT_RIGHTJUSTIFY) << "Help sits at the right end";
 
     HMENU view = GetSubMenu(menu, 2);
-    const char* const columns[] = {"&Hop",  "&IP Address", "H&ost Name", "&Sent",    "R&ecv",
-                                   "&RTT",  "&Av RTT",     "&Min RTT",   "Ma&x RTT", "% &Loss"};
+    const char* const columns[] = {"&Hop", "&IP Address", "H&ost Name", "&Sent",    "R&ecv",
+                                   "&RTT", "&Av RTT",     "&Min RTT",   "Ma&x RTT", "% &Loss"};
     for (int n = 0; n < 10; n++) {
         EXPECT_EQ(MenuText(view, n), columns[n]);
         UINT state = MenuState(menu, IDM_COLUMN_FIRST + n);
@@ -229,8 +229,8 @@ TEST_F(Shell, StoppedControlsOfferStartOnly) {
 
 TEST_F(Shell, ToolbarHoldsTheRoomForTheHostBoxAndSevenButtons) {
     ASSERT_EQ(SendMessageA(ToolbarWindow, TB_BUTTONCOUNT, 0, 0), 48);
-    const int commands[] = {IDM_START, IDM_STOP, 0,         IDM_COPY, IDM_WHOIS,
-                            IDM_SETUP, IDM_HELP, 0,         IDM_EXIT};
+    const int commands[] = {IDM_START, IDM_STOP, 0, IDM_COPY, IDM_WHOIS,
+                            IDM_SETUP, IDM_HELP, 0, IDM_EXIT};
     for (int i = 0; i < 48; i++) {
         TBBUTTON button = {};
         SendMessageA(ToolbarWindow, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));

@@ -39,7 +39,7 @@ TEST_F(WithoutIcmp, EveryTraceFailsWhenItOpensItsPinger) {
 
 // An ICMP library without IcmpSendEcho, loaded before the program asks for "ICMP.DLL".
 class WithPartialIcmp : public ProgramTest {
-protected:
+  protected:
     void SetUp() override {
         char exe[MAX_PATH];
         GetModuleFileNameA(nullptr, exe, sizeof exe);

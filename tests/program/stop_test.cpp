@@ -100,7 +100,8 @@ TEST_F(StopTrace_, StaleTickDuringTheNextDiscoveryPingsNothing) {
     Start(LAB_DEST_NAME);
     ASSERT_TRUE(WaitForState(TraceState::Waiting));
     StopTrace();
-    UseScenario(LabRouteScenario("echo * 3 reply 198.18.3.1 status ttl-expired rtt 3 hold times 1\n"));
+    UseScenario(
+        LabRouteScenario("echo * 3 reply 198.18.3.1 status ttl-expired rtt 3 hold times 1\n"));
     Start(LAB_DEST_NAME);
     ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1);
     size_t echoes = Echoes().size();

@@ -29,7 +29,7 @@ inline std::string LabRouteScenario(const char* extra = "") {
 }
 
 class TraceTest : public ProgramTest {
-protected:
+  protected:
     void SetUp() override {
         ProgramTest::SetUp();
         ASSERT_TRUE(FakeIcmpLoaded()) << FakeIcmpProblem();

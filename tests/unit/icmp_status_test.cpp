@@ -6,12 +6,24 @@ namespace {
 
 TEST(IcmpStatusText, NamesEveryCodeOfTheLibrary) {
     const char* const expected[] = {
-        "Buffer too small",        "Destination net unreachable", "Destination host unreachable",
-        "Destination protocol unreachable", "Destination port unreachable", "No resources",
-        "Bad option",              "Hardware error",              "Packet too big",
-        "Request timed out",       "Bad request",                 "Bad route",
-        "TTL expired in transit",  "TTL expired on reassembly",   "Param problem",
-        "Source quench",           "Option too big",              "Bad destination",
+        "Buffer too small",
+        "Destination net unreachable",
+        "Destination host unreachable",
+        "Destination protocol unreachable",
+        "Destination port unreachable",
+        "No resources",
+        "Bad option",
+        "Hardware error",
+        "Packet too big",
+        "Request timed out",
+        "Bad request",
+        "Bad route",
+        "TTL expired in transit",
+        "TTL expired on reassembly",
+        "Param problem",
+        "Source quench",
+        "Option too big",
+        "Bad destination",
     };
     EXPECT_STREQ(IcmpStatusText(0), "Success");
     for (long code = 11001; code <= 11018; code++)

@@ -5,12 +5,12 @@
 namespace {
 
 TEST(LossRule, TruncatesTheReceivedShare) {
-    EXPECT_EQ(LossPercent(12, 11), 9);  // 1100 / 12 = 91
-    EXPECT_EQ(LossPercent(3, 1), 67);   // 100 / 3 = 33
-    EXPECT_EQ(LossPercent(3, 2), 34);   // 200 / 3 = 66
+    EXPECT_EQ(LossPercent(12, 11), 9); // 1100 / 12 = 91
+    EXPECT_EQ(LossPercent(3, 1), 67);  // 100 / 3 = 33
+    EXPECT_EQ(LossPercent(3, 2), 34);  // 200 / 3 = 66
     EXPECT_EQ(LossPercent(4, 4), 0);
     EXPECT_EQ(LossPercent(4, 1), 75);
-    EXPECT_EQ(LossPercent(7, 3), 58);   // 300 / 7 = 42
+    EXPECT_EQ(LossPercent(7, 3), 58); // 300 / 7 = 42
 }
 
 TEST(LossRule, WithoutRepliesReadsAllOrNothing) {

@@ -80,7 +80,8 @@ TEST(PingerBuffers, HoldExactlyOneReplyWithThePayload) {
     EXPECT_EQ(reply->Options.Ttl, 32);
     EXPECT_EQ(p.Options()->Ttl, 32);
     EXPECT_EQ(p.Options()->OptionsSize, 0);
-    EXPECT_EQ(reinterpret_cast<void*>(p.Options()->OptionsData), reinterpret_cast<void*>(p.Options()));
+    EXPECT_EQ(reinterpret_cast<void*>(p.Options()->OptionsData),
+              reinterpret_cast<void*>(p.Options()));
     EXPECT_EQ(kEchoReplySize, 84u);
 }
 

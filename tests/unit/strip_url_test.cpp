@@ -20,18 +20,18 @@ TEST_P(StripUrlTest, KeepsTheHostPart) {
 }
 
 const StripCase kStripCases[] = {
-    {"dest.routelark.test", "dest.routelark.test"},                 // a plain name stays
+    {"dest.routelark.test", "dest.routelark.test"},                   // a plain name stays
     {"http://dest.routelark.test/index.html", "dest.routelark.test"}, // scheme and path go
-    {"HTTP://DEST.routelark.test/a/b", "DEST.routelark.test"},      // the prefix test ignores case
+    {"HTTP://DEST.routelark.test/a/b", "DEST.routelark.test"},       // the prefix test ignores case
     {"https://dest.routelark.test/path?q=1", "dest.routelark.test"}, // the secure scheme too
     {"HtTpS://dest.routelark.test", "dest.routelark.test"},
-    {"ftp://files.routelark.test\\pub", "files.routelark.test"},     // backslash cut
-    {"host/a\\b", "host"},                                           // a slash wins ...
-    {"host\\a/b", "host\\a"},                                        // ... over an earlier backslash
-    {"http://http://x/y", "http:"},                                  // only one prefix goes
-    {"gopher://x/y", "gopher:"},                                     // other schemes stay
-    {"dest.routelark.test:8080/path", "dest.routelark.test:8080"},   // a port stays
-    {"http:/x", "http:"},                                            // not a full prefix
+    {"ftp://files.routelark.test\\pub", "files.routelark.test"},   // backslash cut
+    {"host/a\\b", "host"},                                         // a slash wins ...
+    {"host\\a/b", "host\\a"},                                      // ... over an earlier backslash
+    {"http://http://x/y", "http:"},                                // only one prefix goes
+    {"gopher://x/y", "gopher:"},                                   // other schemes stay
+    {"dest.routelark.test:8080/path", "dest.routelark.test:8080"}, // a port stays
+    {"http:/x", "http:"},                                          // not a full prefix
     {"https:", "https:"},
     {"", ""},
 };
