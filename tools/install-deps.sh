@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(wine wine32:i386 wine64 g++-mingw-w64-i686 xvfb xauth xdotool xclip imagemagick cmake
-    ninja-build googletest iproute2 nftables python3 halibut procps)
+    ninja-build googletest iproute2 nftables python3 halibut procps fonts-wine)
 
 # One dpkg-query for all: "name:arch status" per installed package ("wine:all", "cmake:amd64").
 installed=$(dpkg-query -W -f='${Package}:${Architecture} ${db:Status-Abbrev}\n' "${packages[@]%%:*}" 2>/dev/null || true)
