@@ -8,6 +8,7 @@
 #include "settings/settings.h"
 #include "trace/trace.h"
 #include <commctrl.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -282,6 +283,22 @@ TEST_F(Shell, EscapeKeyStopsThroughTheMessageLoop) {
     ASSERT_EQ(RunMessageStep(), 1);
     EXPECT_EQ(StatusText(255), "Stopped");
     EXPECT_TRUE(SendMessageA(ToolbarWindow, TB_ISBUTTONHIDDEN, IDM_STOP, 0));
+}
+
+// An idle loop sleeps: while nothing arrives, a step waits instead of returning at once.
+TEST_F(Shell, MessageStepWaitsForTheNextMessageInsteadOfSpinning) {
+    RecordingWindow window;
+    PumpFor(100);
+    std::thread poster([&] {
+        Sleep(300);
+        PostMessageA(window.Handle(), WM_USER + 1, 0, 0);
+    });
+    int steps = 0;
+    while (window.Messages().empty() && steps < 100000)
+        steps += RunMessageStep();
+    poster.join();
+    EXPECT_FALSE(window.Messages().empty());
+    EXPECT_LT(steps, 20) << "the loop went round " << steps << " times while idle";
 }
 
 TEST_F(Shell, MessageStepEndsAtQuit) {
