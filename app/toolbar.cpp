@@ -20,14 +20,15 @@ static void FillToolbarButtons(TBBUTTON* buttons) {
         buttons[i] = TBBUTTON{};
         buttons[i].fsStyle = TBSTYLE_SEP;
     }
+    // After the leading separators: Start, Stop, |, Copy, WhoIs, Setup, Help, |, Exit.
     struct {
         int entry, image, command;
     } const pushButtons[] = {
-        {39, 0, IDM_START}, {40, 1, IDM_STOP}, {42, 2, IDM_COPY}, {43, 3, IDM_WHOIS},
-        {44, 4, IDM_SETUP}, {45, 5, IDM_HELP}, {47, 6, IDM_EXIT},
+        {0, 0, IDM_START}, {1, 1, IDM_STOP}, {3, 2, IDM_COPY}, {4, 3, IDM_WHOIS},
+        {5, 4, IDM_SETUP}, {6, 5, IDM_HELP}, {8, 6, IDM_EXIT},
     };
     for (const auto& b : pushButtons) {
-        TBBUTTON& button = buttons[b.entry];
+        TBBUTTON& button = buttons[kLeadingSeparators + b.entry];
         button.iBitmap = b.image;
         button.idCommand = b.command;
         button.fsState = TBSTATE_ENABLED;
