@@ -35,6 +35,10 @@ session_start() {
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "${screen%x*}" /f \
             >>"$logs/wineboot.log" 2>&1
         touch "$prefix/.routelark-desktop"
+        # The processes wineboot started know nothing of the desktop yet: start afresh.
+        wineserver -k >/dev/null 2>&1 || true
+        wineserver -w >/dev/null 2>&1 || true
+        wineserver -p
     fi
     # The desktop's own process starts with the first window and keeps the standard handles of
     # whoever started it: started by a test, it would hold CTest's pipe open long after that
