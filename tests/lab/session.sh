@@ -40,14 +40,6 @@ session_start() {
         wineserver -w >/dev/null 2>&1 || true
         wineserver -p
     fi
-    # The desktop's own process starts with the first window and keeps the standard handles of
-    # whoever started it: started by a test, it would hold CTest's pipe open long after that
-    # test ended. Started here, it holds only its log.
-    wine explorer /desktop=Default,"${screen%x*}" >"$logs/desktop.log" 2>&1 </dev/null &
-    for ((tries = 200; tries > 0; tries--)); do
-        xdotool search --name '^Default - Wine desktop$' >/dev/null 2>&1 && break
-        sleep 0.05
-    done
 }
 
 # session_stop: ends the Wine server and the display; quiet.
