@@ -38,7 +38,9 @@ int RunProgram(HINSTANCE instance);
 // One step of the message loop: 1 to go on, 0 once WM_QUIT has arrived.
 int RunMessageStep();
 
-// The main window.
+// The main window, and its default place: 700 x 340, centred on the primary screen.
+enum { kDefaultWindowWidth = 700, kDefaultWindowHeight = 340 };
+POINT DefaultWindowOrigin();
 HWND CreateMainWindow();
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -5,6 +5,12 @@
 
 HWND MainWindow;
 
+POINT DefaultWindowOrigin() {
+    POINT origin = {(GetSystemMetrics(SM_CXSCREEN) - kDefaultWindowWidth) / 2,
+                    (GetSystemMetrics(SM_CYSCREEN) - kDefaultWindowHeight) / 2};
+    return origin;
+}
+
 HWND CreateMainWindow() {
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
@@ -16,11 +22,10 @@ HWND CreateMainWindow() {
     windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
     windowClass.lpszClassName = "Routelark";
     RegisterClassExA(&windowClass);
-    int x = (GetSystemMetrics(SM_CXSCREEN) - 700) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - 340) / 2;
+    POINT origin = DefaultWindowOrigin();
     MainWindow = CreateWindowExA(0, "Routelark", "Routelark",
-                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y, 0,
-                                 0, nullptr, nullptr, ProgramInstance, nullptr);
+                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, origin.x,
+                                 origin.y, 0, 0, nullptr, nullptr, ProgramInstance, nullptr);
     return MainWindow;
 }
 

@@ -59,7 +59,6 @@ class CPinger {
     void* ReplyBuffer() { return replyBuffer; }
     ICMP_ECHO_REPLY* Reply() { return reinterpret_cast<ICMP_ECHO_REPLY*>(replyBuffer); }
     HANDLE IcmpHandle() const { return icmpHandle; }
-    void SetIcmpHandle(HANDLE handle) { icmpHandle = handle; }
 
   private:
     // The four echo blocks are members: made once with the object, reused by every echo.

@@ -5,9 +5,9 @@
 
 void LoadSettings() {
     Settings = kDefaultSettings;
-    int x = (GetSystemMetrics(SM_CXSCREEN) - 700) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - 340) / 2;
-    SetWindowPos(MainWindow, HWND_TOP, x, y, 700, 340, SWP_SHOWWINDOW);
+    POINT origin = DefaultWindowOrigin();
+    SetWindowPos(MainWindow, HWND_TOP, origin.x, origin.y, kDefaultWindowWidth,
+                 kDefaultWindowHeight, SWP_SHOWWINDOW);
     ClampSettings();
 }
 

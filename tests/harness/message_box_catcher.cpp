@@ -42,36 +42,6 @@ static bool IsDialogWindow(HWND window) {
     return GetClassNameA(window, className, sizeof className) && strcmp(className, "#32770") == 0;
 }
 
-// The icon of a box is the one standard icon its static icon control shows.
-static UINT IconStyle(HWND box) {
-    struct {
-        LPCSTR icon;
-        UINT style;
-    } const icons[] = {{IDI_HAND, MB_ICONERROR},
-                       {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
-                       {IDI_ASTERISK, MB_ICONINFORMATION},
-                       {IDI_QUESTION, MB_ICONQUESTION}};
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
-            continue;
-        HICON shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-        for (const auto& i : icons) {
-            if (shown == LoadIconA(nullptr, i.icon))
-                return i.style;
-        }
-    }
-    return 0;
-}
-
-static UINT ButtonStyle(HWND box) {
-    auto has = [box](int id) { return GetDlgItem(box, id) != nullptr; };
-    if (has(IDYES) && has(IDNO))
-        return has(IDCANCEL) ? MB_YESNOCANCEL : MB_YESNO;
-    if (has(IDRETRY))
-        return has(IDABORT) ? MB_ABORTRETRYIGNORE : MB_RETRYCANCEL;
-    return has(IDCANCEL) ? MB_OKCANCEL : MB_OK;
-}
-
 void MessageBoxCatcher::Catch(HWND box) {
     CaughtMessageBox caught;
     char buffer[1024];
@@ -80,13 +50,7 @@ void MessageBoxCatcher::Catch(HWND box) {
     buffer[0] = '\0';
     GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
     caught.text = buffer;
-    if (CallInProgress) {
-        caught.style = CallStyle;
-    } else { // a box from elsewhere (another module's import): read what the box shows
-        caught.style = ButtonStyle(box) | IconStyle(box);
-        if (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST)
-            caught.style |= MB_TOPMOST;
-    }
+    caught.style = CallInProgress ? CallStyle : 0; // 0: a box the program did not ask for
     caught.owner = GetWindow(box, GW_OWNER);
     boxes.push_back(caught);
     int answer = defaultAnswer;

@@ -39,6 +39,13 @@ class EchoEngine : public ProgramTest {
     bool WaitForCompletions(const RecordingWindow& window, size_t count) {
         return PumpUntil([&] { return window.Messages().size() >= count; });
     }
+    // Sends one echo and waits for its completion.
+    bool EchoOnce(CPinger& pinger, const RecordingWindow& window, DWORD timeout = 1000,
+                  unsigned ttl = 32) {
+        size_t before = window.Messages().size();
+        pinger.SendEcho(window.Handle(), kCompletion, timeout, ttl);
+        return WaitForCompletions(window, before + 1);
+    }
     std::vector<FakeIcmpCall> Echoes() { return FakeIcmpCalls(FAKE_ICMP_ECHO); }
 };
 
@@ -46,8 +53,7 @@ TEST_F(EchoEngine, TimeoutCountsTheEchoAsSentOnly) {
     UseScenario("echo 198.18.7.1 * timeout\n");
     RecordingWindow window;
     auto pinger = OpenPinger("198.18.7.1");
-    pinger->SendEcho(window.Handle(), kCompletion, 1000, 32);
-    ASSERT_TRUE(WaitForCompletions(window, 1));
+    ASSERT_TRUE(EchoOnce(*pinger, window));
     const RecordedMessage& done = window.Messages()[0];
     EXPECT_EQ(done.message, kCompletion);
     EXPECT_EQ(done.wParam, 11010u);
@@ -64,8 +70,7 @@ TEST_F(EchoEngine, RouterAnswerCountsAsAReplyWithItsAddress) {
     UseScenario("echo 198.18.7.1 1 reply 198.18.1.1 status ttl-expired rtt 7\n");
     RecordingWindow window;
     auto pinger = OpenPinger("198.18.7.1");
-    pinger->SendEcho(window.Handle(), kCompletion, 1000, 1);
-    ASSERT_TRUE(WaitForCompletions(window, 1));
+    ASSERT_TRUE(EchoOnce(*pinger, window, 1000, 1));
     EXPECT_EQ(window.Messages()[0].wParam, 11013u);
     EXPECT_EQ(pinger->GetSentCount(), 1);
     EXPECT_EQ(pinger->GetReceivedCount(), 1);
@@ -82,10 +87,8 @@ TEST_F(EchoEngine, TimeoutAfterASuccessIsNotReadAsTheOldReply) {
                 "echo 198.18.7.1 * timeout\n");
     RecordingWindow window;
     auto pinger = OpenPinger("198.18.7.1");
-    pinger->SendEcho(window.Handle(), kCompletion, 1000, 32);
-    ASSERT_TRUE(WaitForCompletions(window, 1));
-    pinger->SendEcho(window.Handle(), kCompletion, 1000, 32);
-    ASSERT_TRUE(WaitForCompletions(window, 2));
+    ASSERT_TRUE(EchoOnce(*pinger, window));
+    ASSERT_TRUE(EchoOnce(*pinger, window));
     EXPECT_EQ(window.Messages()[0].wParam, 0u);
     EXPECT_EQ(window.Messages()[1].wParam, 11010u) << "the status must be this echo's";
     EXPECT_EQ(pinger->GetSentCount(), 2);
@@ -98,10 +101,8 @@ TEST_F(EchoEngine, TimeoutThatWritesItsStatusReadsTheSame) {
                 "echo 198.18.7.1 * timeout write-status\n");
     RecordingWindow window;
     auto pinger = OpenPinger("198.18.7.1");
-    pinger->SendEcho(window.Handle(), kCompletion, 1000, 32);
-    ASSERT_TRUE(WaitForCompletions(window, 1));
-    pinger->SendEcho(window.Handle(), kCompletion, 1000, 32);
-    ASSERT_TRUE(WaitForCompletions(window, 2));
+    ASSERT_TRUE(EchoOnce(*pinger, window));
+    ASSERT_TRUE(EchoOnce(*pinger, window));
     EXPECT_EQ(window.Messages()[1].wParam, 11010u);
     EXPECT_EQ(pinger->GetReceivedCount(), 1);
 }
@@ -110,8 +111,7 @@ TEST_F(EchoEngine, UnreachableReplyCountsAsReceivedAndCarriesItsStatus) {
     UseScenario("echo 198.19.0.1 * reply 198.18.3.1 status net-unreachable rtt 2\n");
     RecordingWindow window;
     auto pinger = OpenPinger("198.19.0.1");
-    pinger->SendEcho(window.Handle(), kCompletion, 1000, 32);
-    ASSERT_TRUE(WaitForCompletions(window, 1));
+    ASSERT_TRUE(EchoOnce(*pinger, window));
     EXPECT_EQ(window.Messages()[0].wParam, 11002u);
     EXPECT_EQ(pinger->GetReceivedCount(), 1);
     EXPECT_EQ(pinger->GetLastAddress(), Address("198.18.3.1"));
@@ -122,11 +122,8 @@ TEST_F(EchoEngine, EchoCarriesThePayloadBufferSizesTimeoutAndLowByteOfTheTtl) {
     RecordingWindow window;
     auto pinger = OpenPinger("198.18.7.1");
     const unsigned ttls[] = {1, 32, 255, 256, 287};
-    for (unsigned ttl : ttls) {
-        size_t before = window.Messages().size();
-        pinger->SendEcho(window.Handle(), kCompletion, 750, ttl);
-        ASSERT_TRUE(WaitForCompletions(window, before + 1));
-    }
+    for (unsigned ttl : ttls)
+        ASSERT_TRUE(EchoOnce(*pinger, window, 750, ttl));
     std::vector<FakeIcmpCall> echoes = Echoes();
     ASSERT_EQ(echoes.size(), 5u);
     const int expectedTtls[] = {1, 32, 255, 0, 31};
