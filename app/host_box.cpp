@@ -2,6 +2,7 @@
 // trace on Return and removes history entries on Delete.
 #include "app/app.h"
 #include "app/resource.h"
+#include "settings/history.h"
 #include "trace/trace.h"
 
 HWND HostBox;
@@ -15,6 +16,7 @@ void CreateHostBox() {
         256, MainWindow, reinterpret_cast<HMENU>(IDC_HOST_BOX), ProgramInstance, nullptr);
     SetParent(HostBox, ToolbarWindow);
     SendMessageA(HostBox, CB_LIMITTEXT, kHostTextCapacity, 0);
+    LoadHistory(HostBox, "IPs");
     POINT inside = {8, 8};
     HostBoxEdit = ChildWindowFromPoint(HostBox, inside);
     LONG_PTR previous =

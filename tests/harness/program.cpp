@@ -4,6 +4,8 @@
 #include <commctrl.h>
 
 void ProgramTest::SetUp() {
+    folder.reset(new ScratchFolder);
+    PrepareFolder();
     started = StartProgram(GetModuleHandleA(nullptr));
     ASSERT_TRUE(started) << "StartProgram failed";
     visibleAfterStart = IsWindowVisible(MainWindow);
@@ -20,6 +22,7 @@ bool ProgramTest::ShutDown() {
 void ProgramTest::TearDown() {
     if (started)
         ShutDown();
+    folder.reset();
 }
 
 void ProgramTest::TypeHost(const std::string& text) {

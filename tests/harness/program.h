@@ -3,6 +3,8 @@
 #pragma once
 #include "harness/message_box_catcher.h"
 #include "harness/pump.h"
+#include "harness/scratch_folder.h"
+#include <memory>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -18,6 +20,10 @@ class ProgramTest : public ::testing::Test {
     std::string StatusText(int part);
     std::string WindowTitle();
 
+    // Before the program starts: the INI file to start from (in a fresh working folder).
+    virtual void PrepareFolder() {}
+
+    std::unique_ptr<ScratchFolder> folder; // the working directory while the program runs
     MessageBoxCatcher messageBoxes{IDOK};
     int started = 0;
     bool visibleAfterStart = false;
