@@ -3,6 +3,7 @@
 #include "app/resource.h"
 #include "common/bounded_text.h"
 #include "hoptable/hop_table.h"
+#include "hoptable/trace_report.h"
 #include "trace/trace.h"
 
 char WhoisDomainText[kHostTextCapacity];
@@ -37,6 +38,10 @@ void RunCommand(int command, HWND control) {
         break;
     case IDM_EXIT:
         DestroyWindow(MainWindow);
+        break;
+    case IDM_COPY:
+        if (HopCount > 0) // with no hop the clipboard keeps what it holds
+            CopyTraceReport();
         break;
     case IDM_HELP:
         WinHelpA(MainWindow, "routelark.hlp", HELP_CONTENTS, 0);

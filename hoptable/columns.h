@@ -25,6 +25,9 @@ struct ColumnDef {
     int Visible;
 };
 
+// The built-in table, and the one in use: the hop table starts from the built-in one and
+// only Visible and ListWidth change while it lives.
+extern const ColumnDef kBuiltInColumns[kColumnTotal];
 extern ColumnDef Columns[kColumnTotal];
 extern int ColumnCount; // columns in use; 10 once the hop table exists
 

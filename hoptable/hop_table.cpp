@@ -40,8 +40,10 @@ void CreateHopTable() {
     AddRowImage(IDB_HOP_IGNORED);
     SendMessageA(HopTable, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(HopImages));
     ColumnCount = kColumnTotal;
-    for (int n = 0; n < ColumnCount; n++)
+    for (int n = 0; n < ColumnCount; n++) {
+        Columns[n] = kBuiltInColumns[n];
         InsertListColumn(n, n);
+    }
     SendMessageA(HopTable, LVM_SETITEMCOUNT, kHopListCapacity, 0);
     LONG_PTR previous =
         SetWindowLongPtrA(HopTable, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HopTableProc));

@@ -6,11 +6,20 @@
 void ProgramTest::SetUp() {
     folder.reset(new ScratchFolder);
     PrepareFolder();
+    StartTheProgram();
+}
+
+void ProgramTest::StartTheProgram() {
     started = StartProgram(GetModuleHandleA(nullptr));
     ASSERT_TRUE(started) << "StartProgram failed";
     visibleAfterStart = IsWindowVisible(MainWindow);
     ShowWindow(MainWindow, SW_HIDE);
     PumpFor(0);
+}
+
+void ProgramTest::Restart() {
+    ShutDown();
+    StartTheProgram();
 }
 
 bool ProgramTest::ShutDown() {

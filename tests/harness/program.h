@@ -15,11 +15,15 @@ class ProgramTest : public ::testing::Test {
 
     // Closes the main window and runs the shutdown; true once it is gone.
     bool ShutDown();
+    // Shuts down and starts again in the same working folder, as a user's next run would.
+    void Restart();
     // Types a host text into the host name box (as the edit control's text).
     void TypeHost(const std::string& text);
     std::string StatusText(int part);
     std::string WindowTitle();
 
+    // Starts the program with its main window hidden.
+    void StartTheProgram();
     // Before the program starts: the INI file to start from (in a fresh working folder).
     virtual void PrepareFolder() {}
 

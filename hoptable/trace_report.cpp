@@ -1,0 +1,46 @@
+// The trace report of the running program's hops, and its hand-over to the clipboard.
+#include "hoptable/trace_report.h"
+#include "app/app.h"
+#include "hoptable/hop_table.h"
+#include "hoptable/report_layout.h"
+#include "settings/settings.h"
+#include "trace/trace.h"
+#include <cstring>
+
+void BuildTraceReport(std::string& report) {
+    ReportSource source = {Columns, ColumnCount, HopCount, GetCellText, Settings.CopyHTML & 1};
+    LayOutReport(source, report);
+}
+
+// A moveable global block holding text and its terminating zero, or nullptr.
+static HGLOBAL CopyToGlobalBlock(const std::string& text) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1);
+    if (!block)
+        return nullptr;
+    void* bytes = GlobalLock(block);
+    if (!bytes) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    memcpy(bytes, text.data(), text.size()); // the zero comes from GMEM_ZEROINIT
+    GlobalUnlock(block);
+    return block;
+}
+
+void CopyTraceReport() {
+    std::string report;
+    BuildTraceReport(report);
+    // The block is ready before the clipboard is opened, so that a failure on the way
+    // leaves the clipboard as it was.
+    HGLOBAL block = CopyToGlobalBlock(report);
+    if (!block)
+        return;
+    if (!OpenClipboard(MainWindow)) {
+        GlobalFree(block);
+        return;
+    }
+    EmptyClipboard();
+    if (!SetClipboardData(CF_TEXT, block))
+        GlobalFree(block); // only a block the clipboard took belongs to it
+    CloseClipboard();
+}

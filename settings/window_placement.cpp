@@ -1,0 +1,58 @@
+// Where the main window opens: the placement it had when the program last ended.
+#include "settings/window_placement.h"
+#include "app/app.h"
+#include "settings/ini_file.h"
+#include "settings/layout_rules.h"
+
+static const char kWindowSection[] = "Window";
+
+static int ReadWindowValue(const char* key, int fallback) {
+    return static_cast<int>(GetPrivateProfileIntA(kWindowSection, key, fallback, kIniFileName));
+}
+
+static bool IsOnSomeMonitor(int x, int y, int width, int height) {
+    if (!PlacementHasArea(x, y, width, height))
+        return false;
+    RECT r = {x, y, x + width, y + height};
+    return MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr;
+}
+
+void PlaceMainWindow() {
+    POINT origin = DefaultWindowOrigin();
+    int x = ReadWindowValue("Xpos", origin.x);
+    int y = ReadWindowValue("Ypos", origin.y);
+    int width = ReadWindowValue("Width", kDefaultWindowWidth);
+    int height = ReadWindowValue("Height", kDefaultWindowHeight);
+    if (!IsOnSomeMonitor(x, y, width, height)) {
+        x = origin.x, y = origin.y;
+        width = kDefaultWindowWidth, height = kDefaultWindowHeight;
+    }
+    SetWindowPos(MainWindow, HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
+}
+
+// The rectangle the window has when restored, in screen coordinates. The window placement
+// gives it in workspace coordinates, which start at the work area of its monitor.
+static RECT RestoredRectangle() {
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    GetWindowPlacement(MainWindow, &placement);
+    RECT r = placement.rcNormalPosition;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        OffsetRect(&r, monitor.rcWork.left - monitor.rcMonitor.left,
+                   monitor.rcWork.top - monitor.rcMonitor.top);
+    return r;
+}
+
+void SaveWindowPlacement() {
+    RECT r;
+    if (IsIconic(MainWindow) || IsZoomed(MainWindow))
+        r = RestoredRectangle(); // not -32000, nor the whole screen
+    else
+        GetWindowRect(MainWindow, &r);
+    WritePrivateProfileStringA(kWindowSection, "Xpos", IntToText(r.left), kIniFileName);
+    WritePrivateProfileStringA(kWindowSection, "Ypos", IntToText(r.top), kIniFileName);
+    WritePrivateProfileStringA(kWindowSection, "Width", IntToText(r.right - r.left), kIniFileName);
+    WritePrivateProfileStringA(kWindowSection, "Height", IntToText(r.bottom - r.top), kIniFileName);
+}
