@@ -4,6 +4,7 @@
 #include "common/bounded_text.h"
 #include "hoptable/hop_table.h"
 #include "trace/trace.h"
+#include "whois/whois.h"
 
 char WhoisDomainText[kHostTextCapacity];
 
@@ -43,6 +44,10 @@ void RunCommand(int command, HWND control) {
         break;
     case IDM_WHOIS:
         TakeWhoisDomainFromHostBox();
+        [[fallthrough]];
+    case IDM_HOP_WHOIS:
+        ReduceToDomain();
+        OpenWhoisDialog();
         break;
     case IDM_HOSTLIST:
         ShowHostList();
