@@ -51,8 +51,8 @@ TEST(ExpandAnswerPiece, MakesLineEndsTheEditControlBreaksAt) {
     EXPECT_EQ(Expanded(std::string("a\0b\0", 4)), "ab");      // NUL bytes dropped
     EXPECT_EQ(Expanded("\xE9\x7F\t"), "\xE9\x7F\t");          // other bytes as they are
     EXPECT_EQ(Expanded(std::string(256, '\n')).size(), 512u); // the largest piece fits
-    EXPECT_EQ(Expanded("ab\n", 4), "ab\r");                   // cut, never overrun
-    EXPECT_EQ(Expanded("ab\n", 3), "ab");                     // no half line end
+    EXPECT_EQ(Expanded("abc", 3), "ab");                      // cut, never overrun
+    EXPECT_EQ(Expanded("ab\n", 4), "ab");                     // no half line end
 }
 
 TEST(IsUsableServerName, RefusesNamesNoLookupCanAnswer) {
