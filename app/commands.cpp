@@ -5,6 +5,7 @@
 #include "hoptable/hop_table.h"
 #include "hoptable/trace_report.h"
 #include "trace/trace.h"
+#include "whois/whois.h"
 
 char WhoisDomainText[kHostTextCapacity];
 
@@ -48,6 +49,10 @@ void RunCommand(int command, HWND control) {
         break;
     case IDM_WHOIS:
         TakeWhoisDomainFromHostBox();
+        [[fallthrough]];
+    case IDM_HOP_WHOIS:
+        ReduceToDomain();
+        OpenWhoisDialog();
         break;
     case IDM_HOSTLIST:
         ShowHostList();

@@ -1,6 +1,16 @@
 // The message loop: accelerators first, then the WhoIs dialog, then the usual dispatch.
 #include "app/app.h"
 
+// Return and Esc are the main window's Start and Stop accelerators; typed in the WhoIs
+// dialog they belong to the dialog (Whois and Exit).
+static bool IsWhoisDialogKey(const MSG& msg) {
+    if (!WhoisDialog || msg.message != WM_KEYDOWN)
+        return false;
+    if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE)
+        return false;
+    return msg.hwnd == WhoisDialog || IsChild(WhoisDialog, msg.hwnd);
+}
+
 int RunMessageStep() {
     MSG msg;
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
@@ -9,8 +19,9 @@ int RunMessageStep() {
     }
     if (GetMessageA(&msg, nullptr, 0, 0) <= 0)
         return 0;
-    if (TranslateAcceleratorA(MainWindow, Accelerators, &msg))
-        return 1; // also while the WhoIs dialog has the focus
+    // The other shortcuts act on the main window also while the WhoIs dialog has the focus.
+    if (!IsWhoisDialogKey(msg) && TranslateAcceleratorA(MainWindow, Accelerators, &msg))
+        return 1;
     if (WhoisDialog && IsDialogMessageA(WhoisDialog, &msg))
         return 1;
     TranslateMessage(&msg);

@@ -5,6 +5,7 @@
 #include "hoptable/hop_table.h"
 #include "settings/settings.h"
 #include "trace/trace.h"
+#include "whois/whois.h"
 #include <commctrl.h>
 
 HINSTANCE ProgramInstance;
@@ -24,6 +25,7 @@ int StartProgram(HINSTANCE instance) {
     }
     WriteBannerPage();
     StartEchoService(); // without ICMP.DLL the program still runs; every trace then fails
+    CreateWhoisConnection(instance);
     CreateMainWindow();
     CreateToolbar();
     CreateHostBox();
@@ -41,6 +43,7 @@ void ShutdownProgram() {
     HopPopupMenu = nullptr;
     DeleteBannerBitmap();
     DestroyHopImages();
+    DestroyWhoisConnection();
     StopEchoService();
     WSACleanup();
     SaveSettings();

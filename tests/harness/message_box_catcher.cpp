@@ -53,6 +53,8 @@ void MessageBoxCatcher::Catch(HWND box) {
     caught.style = CallInProgress ? CallStyle : 0; // 0: a box the program did not ask for
     caught.owner = GetWindow(box, GW_OWNER);
     boxes.push_back(caught);
+    if (whileShown)
+        whileShown();
     int answer = defaultAnswer;
     if (!answers.empty()) {
         answer = answers.front();
@@ -65,8 +67,10 @@ void MessageBoxCatcher::Catch(HWND box) {
 LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE && ActiveCatcher) {
         HWND window = reinterpret_cast<HWND>(wParam);
-        // Each box is activated once; a box whose text control is there is a message box.
+        // Each box is activated once; a box whose text control is there is a message box (a
+        // dialog of the program's own has edit boxes, and may have a label with that id too).
         if (IsDialogWindow(window) && GetDlgItem(window, 0xFFFF) &&
+            !FindWindowExA(window, nullptr, "Edit", nullptr) &&
             !GetPropA(window, "RoutelarkCaught")) {
             SetPropA(window, "RoutelarkCaught", reinterpret_cast<HANDLE>(1));
             ActiveCatcher->Catch(window);

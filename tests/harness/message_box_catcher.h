@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ class MessageBoxCatcher {
     const std::vector<CaughtMessageBox>& Boxes() const { return boxes; }
     size_t Count() const { return boxes.size(); }
     void Clear() { boxes.clear(); }
+    // Runs while each box is up (inside its modal loop), before it is answered.
+    std::function<void()> whileShown;
 
   private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);

@@ -129,6 +129,10 @@ write_names() {
         echo "$(topo LAB_DEST_ADDR) $(topo LAB_DEST_NAME)"
         echo "$(topo LAB_WHOIS_ADDR) $(topo LAB_WHOIS_NAME)"
         echo "$(topo LAB_UNROUTED_ADDR) $(topo LAB_UNROUTED_NAME)"
+        echo "$(topo LAB_NOHOST_ADDR) $(topo LAB_NOHOST_NAME)"
+        for ((k = 1; k <= $(topo LAB_LOOPBACK_WHOIS_COUNT); k++)); do
+            echo "$(topo LAB_LOOPBACK_WHOIS_NET).$k whois-$k.loopback.$(topo LAB_DOMAIN)"
+        done
     } >"$dir/hosts"
 }
 

@@ -63,6 +63,20 @@
 #define LAB_WHOIS_PORT 43
 /* A query with an answer file in tests/lab/whois/. */
 #define LAB_WHOIS_QUERY "example.test"
+/* The WhoIs host answers "bulk-N.test" with the first N bytes of numbered CR LF lines
+   "bulk line 00000000 ..." (N up to 16 MiB), for long answers. */
+#define LAB_WHOIS_BULK_QUERY_FORMAT "bulk-%u.test"
+
+/* Loopback addresses for the WhoIs servers that tests run themselves, one per test, so that
+   tests running side by side never meet: LAB_LOOPBACK_WHOIS_NET.N is named
+   whois-N.loopback.routelark.test (N = 1 ... LAB_LOOPBACK_WHOIS_COUNT), forward and reverse. */
+#define LAB_LOOPBACK_WHOIS_NET "127.0.43"
+#define LAB_LOOPBACK_WHOIS_COUNT 40
+
+/* An address on the WhoIs host's link that no host owns: a connection there hears nothing
+   until r1 gives up on it (host unreachable, after about 3 s). */
+#define LAB_NOHOST_ADDR "198.18.10.99"
+#define LAB_NOHOST_NAME "nohost.routelark.test"
 
 /* No host has this name; its lookup fails at once: the client's own name server on 127.0.0.1
    (where its empty resolv.conf points) knows no name outside the slow zone. */

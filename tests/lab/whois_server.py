@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""The lab's WhoIs host: answers each query on TCP port 43 from DIR/<query>.txt, or "No match for"."""
+"""The lab's WhoIs host: answers each query on TCP port 43 from DIR/<query>.txt, or "No match for"
+(and "bulk-N.test" with N bytes of numbered lines)."""
 import argparse
 import os
 import re
@@ -10,10 +11,22 @@ import sys
 # A query names a file only when it looks like a domain or handle: no path tricks, no hidden files.
 SAFE_QUERY = re.compile(r"[a-z0-9][a-z0-9._-]{0,252}")
 MAX_QUERY = 1024
+# "bulk-N.test": the first N bytes of numbered lines, for long answers (see lab_topology.h).
+BULK_QUERY = re.compile(r"bulk-([0-9]{1,8})\.test")
+MAX_BULK = 16 << 20
+
+
+def bulk(size):
+    lines = (b"bulk line %08d abcdefghijklmnopqrstuvwxyz 0123456789\r\n" % i
+             for i in range(size // 40 + 1))
+    return b"".join(lines)[:size]
 
 
 def answer(directory, query):
     name = query.strip().lower()
+    sized = BULK_QUERY.fullmatch(name)
+    if sized and int(sized.group(1)) <= MAX_BULK:
+        return bulk(int(sized.group(1)))
     if SAFE_QUERY.fullmatch(name) and ".." not in name:
         try:
             with open(os.path.join(directory, name + ".txt"), "rb") as f:
