@@ -54,6 +54,9 @@ void RunCommand(int command, HWND control) {
         ReduceToDomain();
         OpenWhoisDialog();
         break;
+    case IDM_HOP_TOGGLE:
+        ToggleHopAtPopupRow();
+        break;
     case IDM_HOSTLIST:
         ShowHostList();
         break;

@@ -56,12 +56,6 @@ void DestroyHopImages() {
     HopImages = nullptr;
 }
 
-// The list view's own procedure receives everything the hop table does not handle itself.
-LRESULT CALLBACK HopTableProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    WNDPROC previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    return CallWindowProcA(previous, window, message, wParam, lParam);
-}
-
 void InsertHopRow(int row, const char* text) {
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;

@@ -27,4 +27,9 @@ void ToggleColumn(int column);
 // Text of one cell of row r, valid until the next call; "Dunno" for an unknown column.
 const char* GetCellText(int row, int column);
 
+// The hop context menu: the table's own procedure opens it on a right click over a hop row,
+// and hands everything else to the list view.
+extern int PopupRow;
 LRESULT CALLBACK HopTableProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Ignores the hop of the menu's row, or enables it again; nothing once that hop is gone.
+void ToggleHopAtPopupRow();
