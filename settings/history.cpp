@@ -40,13 +40,21 @@ static bool HistoryEntry(HWND box, int index, char (&entry)[kHistoryEntryMax + 1
 }
 
 void SaveHistory(HWND box, const char* section, const char* currentText) {
-    WritePrivateProfileSectionA(section, "\0", kIniFileName); // removes every key
     LRESULT found = currentText[0] ? SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                                   reinterpret_cast<LPARAM>(currentText))
                                    : CB_ERR;
-    int selected = found == CB_ERR ? 1 : static_cast<int>(found) + 1;
-    WritePrivateProfileStringA(section, "Selected", IntToText(selected), kIniFileName);
+    // The section's new keys, "Selected" first, as one list that replaces all it held: one
+    // write of the file, however long the history.
+    std::string keys = "Selected=";
+    keys += IntToText(found == CB_ERR ? 1 : static_cast<int>(found) + 1);
+    keys += '\0';
     char entry[kHistoryEntryMax + 1];
-    for (int i = 0; HistoryEntry(box, i, entry); i++)
-        WritePrivateProfileStringA(section, IntToText(i + 1), entry, kIniFileName);
+    for (int i = 0; HistoryEntry(box, i, entry); i++) {
+        keys += IntToText(i + 1);
+        keys += '=';
+        keys += entry;
+        keys += '\0';
+    }
+    keys += '\0';
+    WritePrivateProfileSectionA(section, keys.c_str(), kIniFileName);
 }

@@ -9,7 +9,7 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$repo/build
+
 usage() { echo "usage: tools/tour-whois.sh [--domain TEXT] [--server TEXT] [--shots S1,S2,...]" >&2; exit 2; }
 
 domain=www.example.test
@@ -32,22 +32,12 @@ if [ "$in_lab" != 1 ]; then
     exec "$repo/tests/lab/lab.sh" run -- "$0" --in-lab --domain "$domain" --server "$server" --shots "$shots"
 fi
 
-. "$repo/tests/lab/session.sh"
-trap session_stop EXIT
-session_start "$build/wineprefix" "$build/logs" 1024x700x24
-cd "$build"
-printf '@start /wait routelark.exe\r\n@>"%s" echo %%ERRORLEVEL%%\r\n' routelark.exit >run-routelark.cmd
-rm -f routelark.exit routelark.ini
-"$repo/tools/wine-run" explorer /desktop=Routelark,1024x700 cmd /c run-routelark.cmd &
-shell=$!
-window=
-for ((tries = 600; tries > 0; tries--)); do
-    window=$(xdotool search --onlyvisible --name '^Routelark$' 2>/dev/null | head -n1) && [ -n "$window" ] && break
-    kill -0 "$shell" 2>/dev/null || { echo "tour: Routelark ended before its window showed" >&2; exit 1; }
-    sleep 0.1
-done
-[ -n "$window" ] || { echo "tour: no window \"Routelark\" within 60 s" >&2; exit 1; }
-sleep 1
+DESKTOP_SAY=tour
+. "$repo/tools/lab-desktop.sh"
+desktop_open
+rm -f routelark.ini
+desktop_start
+window=$DESKTOP_WINDOW
 # The host name box has the focus at start-up; the dialog opens with the focus in its domain box.
 xdotool windowfocus --sync "$window" type --delay 30 "$domain"
 echo "tour: typed $domain into the host name box"
@@ -60,20 +50,11 @@ xdotool type --delay 30 "$server"
 echo "tour: typed $server into the server box"
 xdotool key Return
 echo "tour: pressed Return"
-mkdir -p "$build/screenshots"
-rm -f "$build"/screenshots/tour-whois*.png
+rm -f screenshots/tour-whois*.png
 waited=0
 for at in ${shots//,/ }; do
     sleep "$(awk -v a="$at" -v w="$waited" 'BEGIN { d = a - w; print (d > 0 ? d : 0) }')"
     waited=$at
-    shot=$build/screenshots/tour-whois-${at}s.png
-    import -window root "$shot"
-    echo "tour: screenshot after $at s saved to $shot"
+    desktop_shot "tour-whois-${at}s"
 done
-xdotool windowfocus --sync "$window" key ctrl+x 2>/dev/null || true
-for ((tries = 200; tries > 0; tries--)); do kill -0 "$shell" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$shell" 2>/dev/null && { echo "tour: Routelark did not exit within 20 s" >&2; exit 1; }
-wait "$shell" || true
-status=$(tr -dc 0-9- 2>/dev/null <routelark.exit || true)
-echo "tour: Routelark exited with status ${status:-unknown}"
-[ "$status" = 0 ]
+desktop_close ctrl+x

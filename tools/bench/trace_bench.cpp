@@ -3,6 +3,7 @@
 // and the allocations per echo in that cycle, and the working set over a long run.
 //   trace_bench.exe [--seconds N] [--minutes M] [host]
 #include "app/app.h"
+#include "bench_clock.h"
 #include "hoptable/hop_table.h"
 #include "settings/settings.h"
 #include "trace/trace.h"
@@ -27,22 +28,6 @@ void operator delete(void* p) noexcept {
 }
 void operator delete(void* p, size_t) noexcept {
     free(p);
-}
-
-static double NowMs() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
-
-static double CpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    auto seconds = [](FILETIME t) {
-        return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
 }
 
 static PROCESS_MEMORY_COUNTERS_EX Memory() {

@@ -5,6 +5,7 @@
 // of a 20 ms timer (timers come last in the queue, after input and painting).
 //   whois_bench.exe SIZE...    (bytes; the lab's WhoIs host answers "bulk-SIZE.test")
 #include "app/app.h"
+#include "bench_clock.h"
 #include "app/resource.h"
 #include "lab_topology.h"
 #include "whois/whois.h"
@@ -12,22 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
-
-static double NowMs() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
-
-static double CpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    auto seconds = [](FILETIME t) {
-        return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
-}
 
 // Sends WM_NULL to the main window over and over from a thread of its own and keeps the
 // longest wait for an answer.
