@@ -4,18 +4,8 @@
 # Runs the built program inside a fresh lab on a virtual display.
 #   tools/bench/idle.sh [SECONDS]     (default 30)
 set -euo pipefail
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-build=$repo/build
+. "$(dirname "${BASH_SOURCE[0]}")/in-lab.sh"
 seconds=${1:-30}
-
-if [ "${ROUTELARK_BENCH_IN_LAB:-}" != 1 ]; then
-    "$repo/tools/test.sh" --build-only >/dev/null
-    ROUTELARK_BENCH_IN_LAB=1 exec "$repo/tests/lab/lab.sh" run -- "$repo/tools/bench/$(basename "$0")" "$seconds"
-fi
-
-. "$repo/tests/lab/session.sh"
-trap session_stop EXIT
-session_start "$build/wineprefix" "$build/logs"
 cd "$build"
 
 ticks=$(getconf CLK_TCK)

@@ -5,13 +5,8 @@
 # longest time the program's message loop kept a message waiting.
 #   tools/bench/whois.sh [SIZE...]    (bytes; default 65536 1048576)
 set -euo pipefail
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-build=$repo/build
+. "$(dirname "${BASH_SOURCE[0]}")/in-lab.sh"
 
-if [ "${ROUTELARK_BENCH_IN_LAB:-}" != 1 ]; then
-    "$repo/tools/test.sh" --build-only >/dev/null
-    ROUTELARK_BENCH_IN_LAB=1 exec "$repo/tests/lab/lab.sh" run -- "$repo/tools/bench/$(basename "$0")" "$@"
-fi
 [ $# -gt 0 ] || set -- 65536 1048576
 
 topo() { awk -v n="$1" '$1 == "#define" && $2 == n { v = $3; gsub(/"/, "", v); print v; exit }' \
@@ -38,9 +33,6 @@ for size in sys.argv[2:]:
 PY
 }
 
-. "$repo/tests/lab/session.sh"
-trap session_stop EXIT
-session_start "$build/wineprefix" "$build/logs" >/dev/null
 python_client "$@"
 cd "$(mktemp -d)"
 "$repo/tools/wine-run" "$build/tools/bench/whois_bench.exe" "$@"
