@@ -57,3 +57,5 @@
 #define IDC_WHOIS_SERVER_LABEL 1027
 #define IDC_WHOIS_STOP 1028
 #define IDC_WHOIS_ANIMATION 1032
+#define IDC_ABOUT_NAME 1040    // filled from the version resource
+#define IDC_ABOUT_VERSION 1041 // filled from the version resource
