@@ -4,6 +4,7 @@
 #include "common/bounded_text.h"
 #include "hoptable/hop_table.h"
 #include "hoptable/trace_report.h"
+#include "settings/dialogs.h"
 #include "trace/trace.h"
 #include "whois/whois.h"
 
@@ -36,6 +37,14 @@ void RunCommand(int command, HWND control) {
         break;
     case IDM_STOP:
         StopTrace();
+        break;
+    case IDM_SETUP: // modal; the result is not needed
+        DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_SETUP), MainWindow, SetupDialogProc,
+                        0);
+        break;
+    case IDM_ABOUT:
+        DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_ABOUT), MainWindow, AboutDialogProc,
+                        0);
         break;
     case IDM_EXIT:
         DestroyWindow(MainWindow);
