@@ -1,5 +1,6 @@
 // The message box catcher: a CBT hook that sees each box as it is activated.
 #include "harness/message_box_catcher.h"
+#include "harness/dialog_driver.h"
 #include "harness/import_patch.h"
 
 static MessageBoxCatcher* ActiveCatcher;
@@ -68,9 +69,10 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
     if (code == HCBT_ACTIVATE && ActiveCatcher) {
         HWND window = reinterpret_cast<HWND>(wParam);
         // Each box is activated once; a box whose text control is there is a message box (a
-        // dialog of the program's own has edit boxes, and may have a label with that id too).
+        // dialog of the program's own has edit boxes, or is driven by a test, and may have a
+        // label with that id too).
         if (IsDialogWindow(window) && GetDlgItem(window, 0xFFFF) &&
-            !FindWindowExA(window, nullptr, "Edit", nullptr) &&
+            !FindWindowExA(window, nullptr, "Edit", nullptr) && !IsProgramDialog(window) &&
             !GetPropA(window, "RoutelarkCaught")) {
             SetPropA(window, "RoutelarkCaught", reinterpret_cast<HANDLE>(1));
             ActiveCatcher->Catch(window);
