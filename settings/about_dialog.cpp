@@ -36,8 +36,19 @@ static const char* ReadVersionString(const char* name, char* text, size_t size) 
     return text;
 }
 
+// An icon control makes its outer rectangle the icon's size, so its sunken edge would leave
+// too little room and the icon would be drawn shrunk: the edge goes around the icon instead.
+static void FitIconInsideItsEdge(HWND icon) {
+    RECT rect = {0, 0, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
+    AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongA(icon, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(icon, GWL_EXSTYLE)));
+    SetWindowPos(icon, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 static void OnAboutInit(HWND dialog) {
     CentreOnDesktop(dialog);
+    FitIconInsideItsEdge(GetDlgItem(dialog, IDC_ABOUT_ICON));
     char text[128];
     SetDlgItemTextA(dialog, IDC_ABOUT_NAME, ReadVersionString("ProductName", text, sizeof text));
     char version[128];

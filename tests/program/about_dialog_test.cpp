@@ -19,11 +19,15 @@ POINT InPixels(HWND dialog, int x, int y) {
     return {rect.left, rect.top};
 }
 
+std::string Text(POINT p) {
+    return std::to_string(p.x) + "," + std::to_string(p.y);
+}
+
 TEST_F(Dialogs, AboutShowsTheVersionResourcesNameAndVersionBesideTheIcon) {
     std::string title, name, version;
     HANDLE image = nullptr;
     DWORD iconStyle = 0, iconExStyle = 0, okStyle = 0;
-    POINT size = {}, iconAt = {}, okAt = {}, expectedSize = {}, expectedIconAt = {},
+    POINT size = {}, iconAt = {}, iconSize = {}, okAt = {}, expectedSize = {}, expectedIconAt = {},
           expectedOkAt = {};
     driver.Then([&](HWND dialog) {
         char text[64] = "";
@@ -41,7 +45,9 @@ TEST_F(Dialogs, AboutShowsTheVersionResourcesNameAndVersionBesideTheIcon) {
         iconExStyle = static_cast<DWORD>(GetWindowLongA(icon, GWL_EXSTYLE));
         GetWindowRect(icon, &rect);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        iconAt = {rect.left, rect.top}; // the icon sizes the control itself
+        iconAt = {rect.left, rect.top};
+        GetClientRect(icon, &rect);
+        iconSize = {rect.right, rect.bottom};
         expectedIconAt = InPixels(dialog, 10, 20);
         HWND ok = GetDlgItem(dialog, IDOK);
         okStyle = static_cast<DWORD>(GetWindowLongA(ok, GWL_STYLE));
@@ -58,12 +64,13 @@ TEST_F(Dialogs, AboutShowsTheVersionResourcesNameAndVersionBesideTheIcon) {
     EXPECT_NE(image, nullptr) << "the program icon";
     EXPECT_EQ(iconStyle & SS_TYPEMASK, static_cast<DWORD>(SS_ICON));
     EXPECT_TRUE((iconStyle & WS_BORDER) || (iconExStyle & WS_EX_CLIENTEDGE)) << "a border";
+    EXPECT_EQ(Text(iconSize), Text({GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)}))
+        << "the icon is drawn at its own size inside its border, not shrunk";
     EXPECT_EQ(okStyle & (BS_TYPEMASK | WS_TABSTOP),
               static_cast<DWORD>(BS_DEFPUSHBUTTON | WS_TABSTOP));
-    EXPECT_EQ(std::make_pair(size.x, size.y), std::make_pair(expectedSize.x, expectedSize.y));
-    EXPECT_EQ(std::make_pair(iconAt.x, iconAt.y),
-              std::make_pair(expectedIconAt.x, expectedIconAt.y));
-    EXPECT_EQ(std::make_pair(okAt.x, okAt.y), std::make_pair(expectedOkAt.x, expectedOkAt.y));
+    EXPECT_EQ(Text(size), Text(expectedSize));
+    EXPECT_EQ(Text(iconAt), Text(expectedIconAt));
+    EXPECT_EQ(Text(okAt), Text(expectedOkAt));
 }
 
 TEST_F(Dialogs, AboutIgnoresEscAndClosesWithOkReturnOrTheCloseBox) {
