@@ -1,0 +1,22 @@
+// The hop table's cell text rules: the numbers of one hop as the text of one column
+// (platform-free).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// What the cells of one hop show, as GetCellText reads it from the hop's pinger.
+struct HopCellNumbers {
+    int Row;              // its HopList index, 0 ... 39
+    int IgnoreFirst;      // the Settings flag; its lowest bit counts
+    int NoResponse;       // a placeholder hop that never answered
+    uint32_t Address;     // network byte order
+    const char* HostText; // the pinger's own host text
+    int Sent;
+    int Received;
+    uint32_t LastRtt, AverageRtt, MinRtt, MaxRtt;
+};
+
+// The text of column (0 ... 9) for the hop; "Dunno" for any other column. Numbers and fixed
+// texts go into text (size bytes, always terminated), the address into FormatAddress's
+// buffer, and the host name is HostText itself.
+const char* FormatHopCell(int column, const HopCellNumbers& hop, char* text, size_t size);
