@@ -13,6 +13,8 @@ static bool StartsWithNoCase(const char* text, const char* prefix) {
 }
 
 char* StripUrl(const char* text, char* out, size_t size) {
+    if (size == 0)
+        return out; // no room even for the terminator: the cut below would read past out
     // "https://" is tested first, or "http://" would never match it and "https:" would be
     // looked up as the name.
     static const char* const schemes[] = {"https://", "http://", "ftp://"};

@@ -4,5 +4,6 @@
 
 // Copies text into out (size bytes, always terminated) without a leading "https://",
 // "http://" or "ftp://" (letter case ignored, at most one removed) and cut before the first
-// slash, or failing that before the first backslash. Returns out.
+// slash, or failing that before the first backslash. Returns out; a size of 0 leaves out
+// untouched.
 char* StripUrl(const char* text, char* out, size_t size);

@@ -48,4 +48,11 @@ TEST(StripUrl, CutsToTheOutputBuffer) {
     EXPECT_EQ(std::string(out), std::string(15, 'a'));
 }
 
+// A buffer of no bytes holds no text: nothing is written, and nothing is read from it.
+TEST(StripUrl, LeavesABufferOfNoBytesAlone) {
+    char out[2] = {'/', 'x'};
+    EXPECT_EQ(StripUrl("http://host/path", out, 0), out);
+    EXPECT_EQ(std::string(out, 2), "/x");
+}
+
 } // namespace
