@@ -39,5 +39,10 @@ took build "$start"
 [ "${1:-}" != --build-only ] || exit 0
 [ $# -eq 0 ] || { echo "usage: tools/test.sh [--build-only]" >&2; exit 2; }
 
+# The platform-free code built natively with the sanitizers: its unit tests, short fuzz runs.
+start=$(now)
+"$repo/tests/native/check.sh" "$build/native"
+took "native checks" "$start"
+
 "$repo/tests/lab/lab.sh" cleanup --stale
 exec "$repo/tests/lab/lab.sh" run -- "$repo/tools/test.sh" --in-lab "$(now)"
