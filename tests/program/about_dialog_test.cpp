@@ -13,48 +13,19 @@ class Dialogs : public ProgramTest {
     DialogDriver driver;
 };
 
-POINT InPixels(HWND dialog, int x, int y) {
-    RECT rect = {x, y, x, y};
-    MapDialogRect(dialog, &rect);
-    return {rect.left, rect.top};
-}
-
-std::string Text(POINT p) {
-    return std::to_string(p.x) + "," + std::to_string(p.y);
-}
-
-TEST_F(Dialogs, AboutShowsTheVersionResourcesNameAndVersionBesideTheIcon) {
+TEST_F(Dialogs, AboutShowsTheVersionResourcesNameAndVersionBesideTheWholeIcon) {
     std::string title, name, version;
     HANDLE image = nullptr;
-    DWORD iconStyle = 0, iconExStyle = 0, okStyle = 0;
-    POINT size = {}, iconAt = {}, iconSize = {}, okAt = {}, expectedSize = {}, expectedIconAt = {},
-          expectedOkAt = {};
+    RECT iconRoom = {};
     driver.Then([&](HWND dialog) {
         char text[64] = "";
         GetWindowTextA(dialog, text, sizeof text);
         title = text;
         name = DialogDriver::ItemText(dialog, IDC_ABOUT_NAME);
         version = DialogDriver::ItemText(dialog, IDC_ABOUT_VERSION);
-        RECT rect;
-        GetClientRect(dialog, &rect);
-        size = {rect.right, rect.bottom};
-        expectedSize = InPixels(dialog, 182, 76);
         HWND icon = GetDlgItem(dialog, IDC_ABOUT_ICON);
         image = reinterpret_cast<HANDLE>(SendMessageA(icon, STM_GETICON, 0, 0));
-        iconStyle = static_cast<DWORD>(GetWindowLongA(icon, GWL_STYLE));
-        iconExStyle = static_cast<DWORD>(GetWindowLongA(icon, GWL_EXSTYLE));
-        GetWindowRect(icon, &rect);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        iconAt = {rect.left, rect.top};
-        GetClientRect(icon, &rect);
-        iconSize = {rect.right, rect.bottom};
-        expectedIconAt = InPixels(dialog, 10, 20);
-        HWND ok = GetDlgItem(dialog, IDOK);
-        okStyle = static_cast<DWORD>(GetWindowLongA(ok, GWL_STYLE));
-        GetWindowRect(ok, &rect);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        okAt = {rect.left, rect.top};
-        expectedOkAt = InPixels(dialog, 65, 57);
+        GetClientRect(icon, &iconRoom);
         DialogDriver::Click(dialog, IDOK);
     });
     SendMessageA(MainWindow, WM_COMMAND, IDM_ABOUT, 0);
@@ -62,15 +33,8 @@ TEST_F(Dialogs, AboutShowsTheVersionResourcesNameAndVersionBesideTheIcon) {
     EXPECT_EQ(name, "Routelark") << "the version resource's ProductName";
     EXPECT_EQ(version, "Version 1.0.0") << "the version resource's ProductVersion";
     EXPECT_NE(image, nullptr) << "the program icon";
-    EXPECT_EQ(iconStyle & SS_TYPEMASK, static_cast<DWORD>(SS_ICON));
-    EXPECT_TRUE((iconStyle & WS_BORDER) || (iconExStyle & WS_EX_CLIENTEDGE)) << "a border";
-    EXPECT_EQ(Text(iconSize), Text({GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)}))
-        << "the icon is drawn at its own size inside its border, not shrunk";
-    EXPECT_EQ(okStyle & (BS_TYPEMASK | WS_TABSTOP),
-              static_cast<DWORD>(BS_DEFPUSHBUTTON | WS_TABSTOP));
-    EXPECT_EQ(Text(size), Text(expectedSize));
-    EXPECT_EQ(Text(iconAt), Text(expectedIconAt));
-    EXPECT_EQ(Text(okAt), Text(expectedOkAt));
+    EXPECT_EQ(iconRoom.right, GetSystemMetrics(SM_CXICON)) << "drawn whole inside its edge";
+    EXPECT_EQ(iconRoom.bottom, GetSystemMetrics(SM_CYICON));
 }
 
 TEST_F(Dialogs, AboutIgnoresEscAndClosesWithOkReturnOrTheCloseBox) {

@@ -134,14 +134,8 @@ struct Entry {
 };
 
 const Entry kEntries[] = {
-    // Values in range stand.
-    {"timeout 8000", IDC_SETUP_PING_TIMEOUT, "8000", &SettingsRecord::PingTimeout, 8000},
+    // A value in range stands.
     {"delay between traces", IDC_SETUP_TRACE_DELAY, "250", &SettingsRecord::TraceDelay, 250},
-    {"largest delay between pings", IDC_SETUP_PING_DELAY, "2147483647", &SettingsRecord::PingDelay,
-     2147483647},
-    {"TTL 128", IDC_SETUP_TRACE_TTL, "128", &SettingsRecord::TraceTTL, 128},
-    {"40 hops", IDC_SETUP_MAX_HOPS, "40", &SettingsRecord::MaxHops, 40},
-    {"10 retries", IDC_SETUP_RETRIES, "10", &SettingsRecord::Retries, 10},
     // Values out of range fall back.
     {"timeout 9000", IDC_SETUP_PING_TIMEOUT, "9000", &SettingsRecord::PingTimeout, 1000},
     {"41 hops", IDC_SETUP_MAX_HOPS, "41", &SettingsRecord::MaxHops, 32},
