@@ -1,25 +1,19 @@
-// The dialog driver: a hook notes each dialog as its WM_INITDIALOG returns, and a thread
-// timer, whose ticks the dialog's modal loop dispatches, runs the queued steps.
+// The dialog driver: a hook notes each dialog as it gets WM_INITDIALOG, and a thread timer,
+// whose ticks the dialog's modal loop dispatches, runs the queued steps.
 #include "harness/dialog_driver.h"
+#include "harness/message_box_catcher.h"
 
 static DialogDriver* ActiveDriver;
 
-bool IsProgramDialog(HWND window) {
-    char className[16];
-    if (!GetClassNameA(window, className, sizeof className) || strcmp(className, "#32770") != 0)
-        return false;
-    // A message box's procedure lives in user32; Wine may also hand out a stand-in handle.
-    auto procedure = reinterpret_cast<LPCSTR>(GetWindowLongPtrA(window, DWLP_DLGPROC));
-    HMODULE module = nullptr;
-    return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                  GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                              procedure, &module) &&
-           module == GetModuleHandleA(nullptr);
+static const char kDrivenProperty[] = "RoutelarkDriven";
+
+bool IsDrivenDialog(HWND window) {
+    return GetPropA(window, kDrivenProperty) != nullptr;
 }
 
 DialogDriver::DialogDriver(unsigned giveUpMs) : giveUpMs(giveUpMs) {
     ActiveDriver = this;
-    hook = SetWindowsHookExA(WH_CALLWNDPROCRET, Hook, nullptr, GetCurrentThreadId());
+    hook = SetWindowsHookExA(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId());
 }
 
 DialogDriver::~DialogDriver() {
@@ -29,11 +23,14 @@ DialogDriver::~DialogDriver() {
     ActiveDriver = nullptr;
 }
 
+// Marked before its procedure sees WM_INITDIALOG, so before it can first be activated.
 LRESULT CALLBACK DialogDriver::Hook(int code, WPARAM wParam, LPARAM lParam) {
-    auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && ActiveDriver && call->message == WM_INITDIALOG &&
-        IsProgramDialog(call->hwnd))
+        !MessageBoxCallInProgress()) {
+        SetPropA(call->hwnd, kDrivenProperty, reinterpret_cast<HANDLE>(1));
         ActiveDriver->Begin(call->hwnd);
+    }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 

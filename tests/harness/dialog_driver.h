@@ -6,8 +6,9 @@
 #include <functional>
 #include <string>
 
-// True for a dialog whose procedure is the test program's own (not a message box).
-bool IsProgramDialog(HWND window);
+// True for a dialog that a driver takes as the program's own: one that opened while no
+// message box call of the program was running.
+bool IsDrivenDialog(HWND window);
 
 class DialogDriver {
   public:

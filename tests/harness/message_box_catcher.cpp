@@ -24,6 +24,10 @@ static int WINAPI NotingMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UIN
     return result;
 }
 
+bool MessageBoxCallInProgress() {
+    return CallInProgress;
+}
+
 MessageBoxCatcher::MessageBoxCatcher(int defaultAnswer) : defaultAnswer(defaultAnswer) {
     ActiveCatcher = this;
     RealMessageBoxA = reinterpret_cast<MessageBoxEntry>(
@@ -72,7 +76,7 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
         // dialog of the program's own has edit boxes, or is driven by a test, and may have a
         // label with that id too).
         if (IsDialogWindow(window) && GetDlgItem(window, 0xFFFF) &&
-            !FindWindowExA(window, nullptr, "Edit", nullptr) && !IsProgramDialog(window) &&
+            !FindWindowExA(window, nullptr, "Edit", nullptr) && !IsDrivenDialog(window) &&
             !GetPropA(window, "RoutelarkCaught")) {
             SetPropA(window, "RoutelarkCaught", reinterpret_cast<HANDLE>(1));
             ActiveCatcher->Catch(window);

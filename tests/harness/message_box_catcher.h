@@ -14,6 +14,9 @@ struct CaughtMessageBox {
     HWND owner;
 };
 
+// True while the program's MessageBoxA call is running (on the test thread).
+bool MessageBoxCallInProgress();
+
 class MessageBoxCatcher {
   public:
     // Installs a CBT hook on the calling thread; boxes are answered with defaultAnswer
