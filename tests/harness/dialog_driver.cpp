@@ -36,7 +36,6 @@ LRESULT CALLBACK DialogDriver::Hook(int code, WPARAM wParam, LPARAM lParam) {
 
 void DialogDriver::Begin(HWND window) {
     dialog = window;
-    opened++;
     lastStep = GetTickCount();
     if (!timer)
         timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, Tick);

@@ -25,7 +25,6 @@ class DialogDriver {
     // loop, so each one sees what the messages posted by the one before have done. Steps
     // left when a dialog ends wait for the next one.
     void Then(Step step) { steps.push_back(std::move(step)); }
-    int Opened() const { return opened; }
     int Abandoned() const { return abandoned; }
 
     // What a user does: a key pressed in the focused control, a button clicked, the
@@ -46,7 +45,6 @@ class DialogDriver {
     HWND dialog = nullptr;
     DWORD lastStep = 0;
     unsigned giveUpMs;
-    int opened = 0;
     int abandoned = 0;
     std::deque<Step> steps;
 };
