@@ -37,8 +37,12 @@ rm -f "$shots"/tour-*.png "$watch"
 . "$repo/tests/lab/session.sh"
 trap session_stop EXIT
 session_start "$build/wineprefix" "$build/logs" 1024x700x24
-cd "$build"
-rm -f routelark.ini # the tour starts from the built-in settings
+# A working folder of its own: the tour starts from the built-in settings, and the timeout it
+# sets is saved there, not where tools/run.sh would read it.
+rm -rf "$build/tour-setup"
+mkdir -p "$build/tour-setup"
+cd "$build/tour-setup"
+cp "$build/routelark.exe" .
 "$repo/tools/wine-run" explorer /desktop=Routelark,1024x700 routelark.exe &
 program=$!
 
@@ -73,7 +77,7 @@ r4_wait() {
 
 until_true 60 shown '^Routelark$' || fail "no window \"Routelark\" within 60 s"
 main=$(x_window '^Routelark$')
-"$repo/tools/wine-run" explorer /desktop=Routelark,1024x700 tools/tour/status_watch.exe \
+"$repo/tools/wine-run" explorer /desktop=Routelark,1024x700 "$build/tools/tour/status_watch.exe" \
     "Z:${watch//\//\\}" 600 &
 until_true 20 test -s "$watch" || fail "the status watcher did not start"
 
