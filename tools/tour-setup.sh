@@ -1,15 +1,14 @@
 #!/usr/bin/env bash
 # A tour of the Setup and About dialogs as a user meets them, in a fresh lab on a virtual
-# display (as tools/run.sh runs the program): trace the lab's destination with the default
-# timeout, stop, open Setup with Ctrl+S, type a new timeout, press Return (OK), trace again,
-# open About with Ctrl+A. The silent router r4 holds each discovery up for one timeout; the tour
+# display (through tools/lab-desktop.sh, as the other tours): trace the lab's destination with
+# the default timeout, stop, open Setup with Ctrl+S, type a new timeout, press Return (OK), trace
+# again, open About with Ctrl+A. The silent router r4 holds each discovery up for one timeout; the tour
 # reports how long from the status bar ("Hop 4" to "Hop 5") and fails unless the second trace
 # took the new timeout. Screenshots of both dialogs go to build/screenshots/.
 #   --timeout MS   the timeout typed into Setup (default 3000)
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$repo/build
 timeout=3000
 in_lab=0
 while [ $# -gt 0 ]; do
@@ -28,23 +27,12 @@ if [ "$in_lab" = 0 ]; then
     exec "$repo/tests/lab/lab.sh" run -- "$0" --in-lab --timeout "$timeout"
 fi
 
-say() { echo "tour: $*"; }
-shots=$build/screenshots
-watch=$build/logs/tour-status.txt
-mkdir -p "$shots" "$build/logs"
-rm -f "$shots"/tour-*.png "$watch"
-
-. "$repo/tests/lab/session.sh"
-trap session_stop EXIT
-session_start "$build/wineprefix" "$build/logs" 1024x700x24
-# A working folder of its own: the tour starts from the built-in settings, and the timeout it
-# sets is saved there, not where tools/run.sh would read it.
-rm -rf "$build/tour-setup"
-mkdir -p "$build/tour-setup"
-cd "$build/tour-setup"
-cp "$build/routelark.exe" .
-"$repo/tools/wine-run" explorer /desktop=Routelark,1024x700 routelark.exe &
-program=$!
+DESKTOP_SAY=tour
+. "$repo/tools/lab-desktop.sh"
+desktop_open
+say() { desktop_say "$@"; }
+watch=$DESKTOP_BUILD/logs/tour-status.txt
+rm -f routelark.ini screenshots/tour-setup-*.png screenshots/tour-about*.png "$watch"
 
 # until SECONDS COMMAND...: true once COMMAND succeeds, trying every 0.1 s.
 until_true() {
@@ -62,11 +50,10 @@ shown() { [ -n "$(x_window "$1")" ]; }
 dialog_is() { grep -E " dialog $1 (open|closed)" "$watch" 2>/dev/null | tail -n1 | grep -q " dialog $1 $2"; }
 fail() { say "FAIL: $*" >&2; exit 1; }
 shot() { # shot NAME TITLE: the screen, and the dialog cut out at twice its size
-    import -window root "$shots/tour-$1.png"
+    desktop_shot "tour-$1"
     read -r l t r b < <(grep " dialog $2 open" "$watch" | tail -n1 | awk '{print $(NF-3), $(NF-2), $(NF-1), $NF}')
-    convert "$shots/tour-$1.png" -crop "$((r - l))x$((b - t))+$l+$t" +repage -scale 200% \
-        "$shots/tour-$1-zoom.png"
-    say "screenshots $shots/tour-$1.png and $shots/tour-$1-zoom.png"
+    convert "screenshots/tour-$1.png" -crop "$((r - l))x$((b - t))+$l+$t" +repage -scale 200% \
+        "screenshots/tour-$1-zoom.png"
 }
 # r4_wait FROM_LINE: milliseconds from the first "Hop 4" after that line of the watch to the
 # status change after it. Discovery probes hop 4 before the ping cycle shows any hop again.
@@ -75,9 +62,9 @@ r4_wait() {
         start && $2 == "status" { print $1 - start; exit }'
 }
 
-until_true 60 shown '^Routelark$' || fail "no window \"Routelark\" within 60 s"
-main=$(x_window '^Routelark$')
-"$repo/tools/wine-run" explorer /desktop=Routelark,1024x700 "$build/tools/tour/status_watch.exe" \
+desktop_start
+main=$DESKTOP_WINDOW
+"$repo/tools/wine-run" explorer /desktop=Routelark,1024x700 tools/tour/status_watch.exe \
     "Z:${watch//\//\\}" 600 &
 until_true 20 test -s "$watch" || fail "the status watcher did not start"
 
@@ -120,9 +107,9 @@ xdotool key Return
 until_true 10 dialog_is Routelark closed || fail "Return did not close About"
 say "About: Esc left it open, Return closed it"
 
-xdotool windowfocus --sync "$main" key alt+F4 2>/dev/null || true
-until_true 20 eval '! kill -0 '"$program"' 2>/dev/null' || fail "Routelark did not exit"
-wait "$program" || true
+desktop_close || fail "Routelark did not end cleanly"
+say "saved at shutdown: $(tr -d '\r' <routelark.ini | grep '^PingTimeout=')"
+rm -f routelark.ini # so that tools/run.sh starts from the built-in settings again
 
 # The new timeout must hold r4 up about that long, and clearly longer than the default did.
 if [ "$second" -ge $((timeout - 100)) ] && [ "$second" -le $((timeout + 1500)) ] &&
