@@ -76,7 +76,12 @@ LRESULT CALLBACK HopTableProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return 0;
     }
     WNDPROC previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    return CallWindowProcA(previous, window, message, wParam, lParam);
+    LRESULT result = CallWindowProcA(previous, window, message, wParam, lParam);
+    // The list view follows a right button press in a loop of its own until the button is
+    // released, and takes the WM_RBUTTONUP there: the click is over when the press is handled.
+    if (message == WM_RBUTTONDOWN && GetKeyState(VK_RBUTTON) >= 0)
+        OnRightClick(window, lParam);
+    return result;
 }
 
 void ToggleHopAtPopupRow() {

@@ -59,6 +59,17 @@ TEST_F(HopMenu, OpensOnlyOverAFullyVisibleRowOfAnAnsweringHop) {
     EXPECT_NE(RightClickRow(5), nullptr);
 }
 
+TEST_F(HopMenu, ARealClickOpensItOnceThoughTheListViewTakesTheButtonRelease) {
+    DiscoverLabRoute();
+    RECT r = RowRect(2);
+    LPARAM point = MAKELPARAM(r.left + 20, (r.top + r.bottom) / 2);
+    PostMessageA(HopTable, WM_RBUTTONUP, 0, point); // found by the list view's own loop
+    SendMessageA(HopTable, WM_RBUTTONDOWN, MK_RBUTTON, point);
+    PumpFor(100);
+    ASSERT_EQ(popups.Popups().size(), 1u);
+    EXPECT_EQ(popups.Popups()[0].texts[0], "&Ignore hop 3");
+}
+
 TEST_F(HopMenu, ItemsNameTheRowAndTheReducedDomain) {
     DiscoverLabRoute();
     HopList[1]->SetHostText("[Unknown]");

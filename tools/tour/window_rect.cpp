@@ -1,0 +1,19 @@
+// Writes the screen rectangle "LEFT TOP RIGHT BOTTOM" of Routelark's main window, or of its
+// first child of the given class (e.g. SysListView32, the hop table), into a file, for tours
+// that click into it. It must run in the program's Wine desktop, where its windows can be found
+// (and where nothing shows what a program prints). Usage: window_rect OUTPUT_FILE [CLASS]
+#include <windows.h>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    HWND window = FindWindowA("Routelark", nullptr);
+    if (window && argc > 2)
+        window = FindWindowExA(window, nullptr, argv[2], nullptr);
+    RECT r;
+    FILE* out = argc > 1 ? fopen(argv[1], "w") : nullptr;
+    if (!out || !window || !GetWindowRect(window, &r))
+        return 1;
+    fprintf(out, "%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    fclose(out);
+    return 0;
+}
