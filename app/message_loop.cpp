@@ -13,11 +13,12 @@ static bool IsWhoisDialogKey(const MSG& msg) {
 
 int RunMessageStep() {
     MSG msg;
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-        WaitMessage(); // sleep until something arrives; the next step takes it
+    // One call takes the next message; an empty queue sleeps until something arrives.
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        WaitMessage();
         return 1;
     }
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0)
+    if (msg.message == WM_QUIT)
         return 0;
     // The other shortcuts act on the main window also while the WhoIs dialog has the focus.
     if (!IsWhoisDialogKey(msg) && TranslateAcceleratorA(MainWindow, Accelerators, &msg))

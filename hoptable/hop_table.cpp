@@ -4,6 +4,7 @@
 #include "app/resource.h"
 #include "echo/pinger.h"
 #include "trace/trace.h"
+#include <cstring>
 
 HWND HopTable;
 static HIMAGELIST HopImages;
@@ -66,17 +67,29 @@ void InsertHopRow(int row, const char* text) {
     SendMessageA(HopTable, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
+// An image or text that a row already shows is not set again: every change repaints its cell,
+// and most cells of a hop pinged without pause read the same from one echo to the next.
 void SetHopRowImage(int row, int active) {
     LVITEMA item = {};
     item.mask = LVIF_IMAGE;
     item.iItem = row;
-    item.iImage = active ? kImageActive : kImageIgnored;
+    int image = active ? kImageActive : kImageIgnored;
+    if (SendMessageA(HopTable, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) &&
+        item.iImage == image)
+        return;
+    item.iImage = image;
     SendMessageA(HopTable, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void SetCellText(int row, int visibleIndex, const char* text) {
+    char shown[32]; // longer texts (host names) are set whatever they were
     LVITEMA item = {};
     item.iSubItem = visibleIndex;
+    item.pszText = shown;
+    item.cchTextMax = sizeof shown;
+    LRESULT length = SendMessageA(HopTable, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    if (length < static_cast<LRESULT>(sizeof shown) - 1 && strcmp(shown, text) == 0)
+        return;
     item.pszText = const_cast<char*>(text);
     SendMessageA(HopTable, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
 }
