@@ -52,6 +52,9 @@ void CreateHopTable() {
 }
 
 void DestroyHopImages() {
+    // A list view destroys the image lists it holds (it was not made to share them): the
+    // hop table lets go of this one first, so that it is destroyed once, here.
+    SendMessageA(HopTable, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
     if (HopImages)
         ImageList_Destroy(HopImages);
     HopImages = nullptr;

@@ -1,5 +1,6 @@
 // The hop table: its columns, the cells of each hop and the showing and hiding of columns.
 #include "trace_fixture.h"
+#include <unknwn.h>
 
 namespace {
 
@@ -11,6 +12,22 @@ class HopTableTest : public TraceTest {
                MF_CHECKED;
     }
 };
+
+// The list view destroys an image list it does not share when it is destroyed itself, so the
+// program's own destruction at shutdown must find it detached. Wine's image lists count their
+// references: two more taken here tell how many destructions there were.
+TEST_F(HopTableTest, ImageListIsDestroyedOnceAtShutdown) {
+    auto* images =
+        reinterpret_cast<IUnknown*>(SendMessageA(HopTable, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    ASSERT_NE(images, nullptr);
+    images->AddRef();
+    images->AddRef();
+    ASSERT_TRUE(ShutDown());
+    ULONG left = images->Release();
+    EXPECT_EQ(left, 1u) << "the image list was destroyed twice";
+    if (left)
+        images->Release();
+}
 
 TEST_F(HopTableTest, IsANavyReportListWithTenColumns) {
     EXPECT_EQ(SendMessageA(HopTable, LVM_GETBKCOLOR, 0, 0), static_cast<LRESULT>(RGB(0, 0, 128)));
