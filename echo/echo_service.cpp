@@ -43,6 +43,8 @@ static ULONG EchoOutcome(const ICMP_ECHO_REPLY* reply, DWORD replies, DWORD erro
     return status;
 }
 
+void (*EchoCompletionHook)();
+
 // Updates the target's statistics and posts the completion; called inside EchoLock.
 static void CompleteEcho(DWORD replies, DWORD error) {
     CPinger* target = EchoRequest.target;
@@ -58,14 +60,18 @@ static void CompleteEcho(DWORD replies, DWORD error) {
         target->RecordRtt(reply->RoundTripTime);
         target->IncrementReceived();
     }
-    // The echo is over: the slot no longer names a target, and a destruction of the
-    // target from now on need not wait. Both happen before the post, because the UI
-    // thread starts the next echo as soon as it sees the completion.
+    // The echo is over: the slot no longer names a target, and a destruction of the target
+    // from now on need not wait. Both happen before the post, because the UI thread starts
+    // the next echo as soon as it sees the completion; so the post's window and message are
+    // taken first: once the slot is handed back, a Stop and a Start may fill it anew.
+    HWND window = EchoRequest.window;
+    UINT message = EchoRequest.message;
     EchoRequest.target = nullptr;
     SetEvent(EchoIdle);
-    if (IsWindow(EchoRequest.window))
-        PostMessageA(EchoRequest.window, EchoRequest.message, status,
-                     reinterpret_cast<LPARAM>(target));
+    if (EchoCompletionHook)
+        EchoCompletionHook();
+    if (IsWindow(window))
+        PostMessageA(window, message, status, reinterpret_cast<LPARAM>(target));
 }
 
 static DWORD WINAPI EchoWorker(void*) {

@@ -32,6 +32,9 @@ void SubmitEchoRequest(CPinger* target, HWND window, UINT message, DWORD timeout
 // Called by a pinger's destruction: when it is the slot's target, forgets it and waits
 // (without spinning) until the worker has finished with its buffers.
 void ReleaseEchoTarget(CPinger* pinger);
+// A seam for tests: when set, the worker calls it inside EchoLock, after handing the slot
+// back and before posting the completion.
+extern void (*EchoCompletionHook)();
 // Closes a handle from IcmpCreateFile.
 void CloseIcmpHandle(HANDLE handle);
 // Opens an ICMP handle for a pinger; nullptr after "Unable to open PING service!".

@@ -217,6 +217,78 @@ TEST_F(EchoEngine, WindowGoneInFlightUpdatesTheStatisticsAndPostsNothing) {
     EXPECT_TRUE(window.Messages().empty());
 }
 
+// Holds the echo worker inside an echo's completion, after it has handed the slot back and
+// before it posts, until released.
+class HeldCompletion {
+  public:
+    HeldCompletion() {
+        ResetEvent(Held());
+        ResetEvent(Go());
+        EchoCompletionHook = Hold;
+    }
+    ~HeldCompletion() {
+        EchoCompletionHook = nullptr;
+        Release();
+    }
+    bool WaitUntilHeld() { return WaitForSingleObject(Held(), 5000) == WAIT_OBJECT_0; }
+    static void Release() { SetEvent(Go()); }
+
+  private:
+    // Never closed: the worker may still be on its way out of Hold.
+    static HANDLE Held() {
+        static HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        return event;
+    }
+    static HANDLE Go() {
+        static HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        return event;
+    }
+    static void Hold() {
+        SetEvent(Held());
+        WaitForSingleObject(Go(), 10000);
+    }
+};
+
+// Lets the held completion go from another thread after a while, noting that it did.
+class DelayedLetGo {
+  public:
+    DelayedLetGo()
+        : thread([this] {
+              Sleep(200);
+              released = true;
+              HeldCompletion::Release();
+          }) {}
+    ~DelayedLetGo() { thread.join(); }
+    std::atomic<bool> released{false};
+
+  private:
+    std::thread thread;
+};
+
+// A Stop and a Start while an echo completes: the old pinger is destroyed and the next trace's
+// first echo fills the slot. The old echo's outcome still goes to its own window and message.
+TEST_F(EchoEngine, EchoCompletingWhileTheNextIsSentReportsToItsOwnWindow) {
+    UseScenario("default reply dest rtt 3\n");
+    RecordingWindow first, second;
+    const UINT kNextCompletion = kCompletion + 1;
+    auto old = OpenPinger("198.18.7.1");
+    auto next = OpenPinger("198.18.2.1");
+    {
+        HeldCompletion held;
+        old->SendEcho(first.Handle(), kCompletion, 1000, 32);
+        ASSERT_TRUE(held.WaitUntilHeld());
+        DelayedLetGo letGo;
+        old.reset();
+        next->SendEcho(second.Handle(), kNextCompletion, 1000, 32);
+    }
+    ASSERT_TRUE(WaitForCompletions(second, 1));
+    PumpFor(50);
+    ASSERT_EQ(second.Messages().size(), 1u) << "the old echo was reported as the next one";
+    EXPECT_EQ(second.Messages()[0].message, kNextCompletion);
+    EXPECT_EQ(second.Messages()[0].lParam, reinterpret_cast<LPARAM>(next.get()));
+    EXPECT_LE(first.Messages().size(), 1u);
+}
+
 TEST_F(EchoEngine, StopWhileIdleEndsTheWorkerWithoutAnEcho) {
     StopEchoService();
     EXPECT_EQ(Echoes().size(), 0u);
