@@ -45,7 +45,10 @@ static ULONG EchoOutcome(const ICMP_ECHO_REPLY* reply, DWORD replies, DWORD erro
 
 void (*EchoCompletionHook)();
 
-// Updates the target's statistics and posts the completion; called inside EchoLock.
+// Ends one echo, inside EchoLock. What the update and the post need is taken out of the slot
+// first, and the slot is handed back (EchoIdle: the echo's buffers are free). The statistics
+// update and the post then reach the target under EchoLock alone, which its destruction
+// always waits for.
 static void CompleteEcho(DWORD replies, DWORD error) {
     CPinger* target = EchoRequest.target;
     if (!target) {
@@ -54,22 +57,20 @@ static void CompleteEcho(DWORD replies, DWORD error) {
     }
     const ICMP_ECHO_REPLY* reply = static_cast<const ICMP_ECHO_REPLY*>(EchoRequest.replyBuffer);
     ULONG status = EchoOutcome(reply, replies, error);
-    target->IncrementSent();
-    if (replies != 0) {
-        target->SetLastAddress(reply->Address);
-        target->RecordRtt(reply->RoundTripTime);
-        target->IncrementReceived();
-    }
-    // The echo is over: the slot no longer names a target, and a destruction of the target
-    // from now on need not wait. Both happen before the post, because the UI thread starts
-    // the next echo as soon as it sees the completion; so the post's window and message are
-    // taken first: once the slot is handed back, a Stop and a Start may fill it anew.
+    IPAddr responder = reply->Address;
+    ULONG rtt = reply->RoundTripTime;
     HWND window = EchoRequest.window;
     UINT message = EchoRequest.message;
     EchoRequest.target = nullptr;
     SetEvent(EchoIdle);
     if (EchoCompletionHook)
         EchoCompletionHook();
+    target->IncrementSent();
+    if (replies != 0) {
+        target->SetLastAddress(responder);
+        target->RecordRtt(rtt);
+        target->IncrementReceived();
+    }
     if (IsWindow(window))
         PostMessageA(window, message, status, reinterpret_cast<LPARAM>(target));
 }
@@ -171,14 +172,17 @@ void SubmitEchoRequest(CPinger* target, HWND window, UINT message, DWORD timeout
 }
 
 void ReleaseEchoTarget(CPinger* pinger) {
-    if (!EchoSemaphore || EchoRequest.target != pinger)
+    if (!EchoSemaphore)
         return;
-    // Clearing under the lock means the worker is not inside its update of this pinger.
+    // The lock waits out a completion that has already taken this pinger out of the slot;
+    // a target cleared under it is never taken afterwards.
     EnterCriticalSection(&EchoLock);
-    if (EchoRequest.target == pinger)
+    bool inFlight = EchoRequest.target == pinger;
+    if (inFlight)
         EchoRequest.target = nullptr;
     LeaveCriticalSection(&EchoLock);
-    WaitForSingleObject(EchoIdle, INFINITE);
+    if (inFlight)
+        WaitForSingleObject(EchoIdle, INFINITE); // until its echo call has returned
 }
 
 HANDLE CreateIcmpHandle() {

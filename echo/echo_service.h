@@ -29,11 +29,11 @@ void StopEchoService();
 // Fills the slot with one echo of target (its handle, destination and buffers) and wakes
 // the worker. The caller keeps to one outstanding echo at a time.
 void SubmitEchoRequest(CPinger* target, HWND window, UINT message, DWORD timeout);
-// Called by a pinger's destruction: when it is the slot's target, forgets it and waits
-// (without spinning) until the worker has finished with its buffers.
+// Called by a pinger's destruction: waits (without spinning) until the worker no longer
+// touches the pinger: its echo call returned, and a completion that took it is over.
 void ReleaseEchoTarget(CPinger* pinger);
-// A seam for tests: when set, the worker calls it inside EchoLock, after handing the slot
-// back and before posting the completion.
+// A seam for tests: when set, the worker calls it inside EchoLock, after taking the target
+// out of the slot and before updating the target's statistics.
 extern void (*EchoCompletionHook)();
 // Closes a handle from IcmpCreateFile.
 void CloseIcmpHandle(HANDLE handle);

@@ -7,6 +7,7 @@
 #include "harness/held_echoes.h"
 #include <atomic>
 #include <memory>
+#include <new>
 #include <thread>
 
 namespace {
@@ -217,8 +218,8 @@ TEST_F(EchoEngine, WindowGoneInFlightUpdatesTheStatisticsAndPostsNothing) {
     EXPECT_TRUE(window.Messages().empty());
 }
 
-// Holds the echo worker inside an echo's completion, after it has handed the slot back and
-// before it posts, until released.
+// Holds the echo worker inside an echo's completion, after it has taken the target out of the
+// slot and before it updates the target's statistics, until released.
 class HeldCompletion {
   public:
     HeldCompletion() {
@@ -287,6 +288,23 @@ TEST_F(EchoEngine, EchoCompletingWhileTheNextIsSentReportsToItsOwnWindow) {
     EXPECT_EQ(second.Messages()[0].message, kNextCompletion);
     EXPECT_EQ(second.Messages()[0].lParam, reinterpret_cast<LPARAM>(next.get()));
     EXPECT_LE(first.Messages().size(), 1u);
+}
+
+// The worker has taken the pinger out of the slot and is about to update it: destroying the
+// pinger then must wait until the update is over (EchoLock), or the worker writes freed memory.
+TEST_F(EchoEngine, DestroyingThePingerWhileItsCompletionRunsWaitsForIt) {
+    UseScenario("default reply dest rtt 3\n");
+    RecordingWindow window;
+    // The pinger lives in storage of the test's own, so that a late write lands nowhere harmful.
+    alignas(CPinger) unsigned char storage[sizeof(CPinger)];
+    CPinger* pinger = new (storage) CPinger(Address("198.18.7.1"));
+    ASSERT_EQ(pinger->OpenIcmp(), 1);
+    HeldCompletion held;
+    pinger->SendEcho(window.Handle(), kCompletion, 1000, 32);
+    ASSERT_TRUE(held.WaitUntilHeld());
+    DelayedLetGo letGo;
+    pinger->~CPinger();
+    EXPECT_TRUE(letGo.released) << "destruction returned while the worker was updating the pinger";
 }
 
 TEST_F(EchoEngine, StopWhileIdleEndsTheWorkerWithoutAnEcho) {
