@@ -106,6 +106,14 @@ static DWORD WINAPI EchoWorker(void*) {
     return 0;
 }
 
+static void CloseEchoObjects() {
+    CloseHandle(EchoSemaphore);
+    CloseHandle(EchoIdle);
+    CloseHandle(EchoExited);
+    DeleteCriticalSection(&EchoLock);
+    EchoSemaphore = EchoIdle = EchoExited = nullptr;
+}
+
 int StartEchoService() {
     IcmpLibrary = LoadLibraryA("ICMP.DLL");
     if (!IcmpLibrary) {
@@ -130,8 +138,14 @@ int StartEchoService() {
     EchoStop = 0;
     EchoWorkerExited = 0;
     HANDLE thread = CreateThread(nullptr, 0, EchoWorker, nullptr, 0, nullptr);
-    if (thread)
-        CloseHandle(thread);
+    if (!thread) {
+        // Nothing would ever answer an echo: run on as without the library's entry points.
+        CloseEchoObjects();
+        CreateEntry = nullptr, CloseEntry = nullptr, EchoEntry = nullptr;
+        ShowEchoMessage("Unable to start PING thread!", MB_ICONERROR);
+        return 0;
+    }
+    CloseHandle(thread);
     return 1;
 }
 
@@ -140,11 +154,7 @@ void StopEchoService() {
         EchoStop = 1;
         ReleaseSemaphore(EchoSemaphore, 1, nullptr);
         WaitForSingleObject(EchoExited, INFINITE);
-        CloseHandle(EchoSemaphore);
-        CloseHandle(EchoIdle);
-        CloseHandle(EchoExited);
-        DeleteCriticalSection(&EchoLock);
-        EchoSemaphore = EchoIdle = EchoExited = nullptr;
+        CloseEchoObjects();
     }
     if (IcmpLibrary) {
         FreeLibrary(IcmpLibrary);

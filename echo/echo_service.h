@@ -21,7 +21,8 @@ struct EchoRequestSlot {
 extern EchoRequestSlot EchoRequest;
 
 // 1 when the library and its entry points were found and the worker runs; 0 after its
-// message box ("Unable to locate ICMP.DLL!" or "Unable to locate required API functions!").
+// message box ("Unable to locate ICMP.DLL!", "Unable to locate required API functions!" or
+// "Unable to start PING thread!").
 int StartEchoService();
 // Stops the worker (waiting for an echo in flight) and frees the library.
 void StopEchoService();

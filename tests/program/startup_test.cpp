@@ -1,6 +1,7 @@
 // Start-up and shutdown without a usable ICMP library: one message, the window as usual,
 // and a shutdown that does not wait for a worker.
 #include "app/app.h"
+#include "harness/import_patch.h"
 #include "harness/program.h"
 #include "lab_topology.h"
 #include "trace/trace.h"
@@ -57,6 +58,39 @@ TEST_F(WithPartialIcmp, WarnsThatTheEntryPointsAreMissing) {
     ExpectOneBox(messageBoxes, "Unable to locate required API functions!",
                  MB_OK | MB_ICONEXCLAMATION);
     EXPECT_TRUE(visibleAfterStart);
+    EXPECT_TRUE(ShutDown());
+}
+
+HANDLE WINAPI FailingCreateThread(SECURITY_ATTRIBUTES*, SIZE_T, LPTHREAD_START_ROUTINE, void*,
+                                  DWORD, DWORD*) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+}
+
+// The echo worker's thread cannot be started.
+class WithoutWorker : public ProgramTest {
+  protected:
+    void SetUp() override {
+        void* real = PatchImport("kernel32.dll", "CreateThread",
+                                 reinterpret_cast<void*>(FailingCreateThread));
+        ASSERT_NE(real, nullptr);
+        ProgramTest::SetUp();
+        PatchImport("kernel32.dll", "CreateThread", real);
+    }
+};
+
+// Without a worker an echo would never end: the program says so at start-up and then runs on
+// as without the library, so a trace stops when it opens its pinger and shutdown waits for
+// nothing.
+TEST_F(WithoutWorker, SaysSoAndEveryTraceStopsWhenItOpensItsPinger) {
+    ExpectOneBox(messageBoxes, "Unable to start PING thread!", MB_OK | MB_ICONERROR);
+    messageBoxes.Clear();
+    TypeHost(LAB_DEST_ADDR);
+    StartTrace();
+    ASSERT_TRUE(PumpUntil([&] { return messageBoxes.Count() >= 2; }, 10000));
+    EXPECT_EQ(messageBoxes.Boxes()[0].text, "Unable to open PING service!");
+    EXPECT_EQ(messageBoxes.Boxes()[1].text, "Unable to create Pinger object!");
+    EXPECT_EQ(CurrentTraceState, TraceState::Stopped);
     EXPECT_TRUE(ShutDown());
 }
 
