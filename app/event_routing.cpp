@@ -18,11 +18,14 @@ const EventHandlerEntry IdleHandlers[kTraceMessageCount] = {
 
 const EventHandlerEntry* ActiveHandlers = IdleHandlers;
 
+static bool IsLookupCompletion(UINT message) {
+    return message == MSG_TRACE_RESOLVED || message == MSG_TRACE_HOPNAME;
+}
+
 LRESULT RouteTraceMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    // A lookup that Stop cancelled may still complete; its answer belongs to no trace.
-    if (DropCancelledLookup(message, wParam))
+    // A lookup that Stop abandoned still completes; its answer belongs to no trace.
+    if (IsLookupCompletion(message) && !ClaimLookupCompletion(wParam))
         return 0;
-    PendingLookup = nullptr;
     const EventHandlerEntry& entry = ActiveHandlers[message - MSG_TRACE_RESOLVED];
     if (entry.handler)
         entry.handler(message, wParam, lParam);

@@ -4,39 +4,33 @@
 #include "trace/strip_url.h"
 #include "trace/trace.h"
 
+// The lookup the trace waits for, by its task handle: the only one whose completion is
+// routed. Stop forgets it, so that the late completion of a stopped trace's lookup is dropped.
 HANDLE PendingLookup;
 
-// Stop cancels a pending lookup, but a cancelled lookup may still complete and write its
-// result area (Wine's cancel does nothing). Each lookup therefore gets a result area of
-// its own, and a cancelled one stays reserved until its completion arrives. On Windows a
-// cancelled lookup never completes, so a reservation also lapses after a minute, far
-// beyond the longest lookup.
+// Lookup result areas. Windows Sockets writes a lookup's answer into the area it was given at
+// any moment until it posts the lookup's completion, and no cancel takes the area back for
+// sure: Wine's WSACancelAsyncRequest does nothing, and on Windows a cancel may come too late
+// (WSAEALREADY) or, when it works, leave no completion to tell that the area is free. So Stop
+// cancels nothing; the lookup runs to its end while its area stays taken. The life of an area:
+//   free -> taken by LookupHost, marked with the lookup's task handle
+//        -> written by Windows Sockets until the completion (wParam = that handle) is posted
+//        -> free again when the main window receives the completion (ClaimLookupCompletion),
+//           whose handler, if the trace still waits for it, reads the answer at once.
+// An area is never given back on time alone, however late its completion comes.
 enum { kLookupSlotCount = 8 };
-static const DWORD kCancelledReservationMs = 60000;
 
 struct LookupSlot {
-    HANDLE handle; // task handle of the lookup still writing this area, or nullptr
-    int cancelled;
-    DWORD cancelledAt;
+    HANDLE handle; // the lookup that may still write this area; nullptr when free
     alignas(8) char result[MAXGETHOSTSTRUCT];
 };
 static LookupSlot LookupSlots[kLookupSlotCount];
-static LookupSlot* CurrentSlot; // the area LookupAnswer reads
-
-static bool IsReserved(const LookupSlot& slot) {
-    if (!slot.handle)
-        return false;
-    return !slot.cancelled || GetTickCount() - slot.cancelledAt < kCancelledReservationMs;
-}
+static LookupSlot* AnswerSlot; // the area of the latest lookup, which LookupAnswer reads
 
 static LookupSlot* TakeLookupSlot() {
-    for (LookupSlot& slot : LookupSlots) {
-        if (!IsReserved(slot)) {
-            slot.handle = nullptr;
-            slot.cancelled = 0;
+    for (LookupSlot& slot : LookupSlots)
+        if (!slot.handle)
             return &slot;
-        }
-    }
     return nullptr;
 }
 
@@ -62,41 +56,29 @@ void LookupHost(HWND window, UINT message, const char* text) {
     PendingLookup = handle;
     if (handle) {
         slot->handle = handle;
-        CurrentSlot = slot;
+        AnswerSlot = slot;
         return;
     }
     PostMessageA(window, message, 0, static_cast<LPARAM>(static_cast<DWORD>(error & 0xFFFF) << 16));
 }
 
 const hostent* LookupAnswer() {
-    return CurrentSlot ? reinterpret_cast<const hostent*>(CurrentSlot->result) : nullptr;
+    return AnswerSlot ? reinterpret_cast<const hostent*>(AnswerSlot->result) : nullptr;
 }
 
-// Cancels every lookup still in flight: the pending one, and any whose PendingLookup a
-// stray trace message has already cleared.
-void CancelPendingLookup() {
-    for (LookupSlot& slot : LookupSlots) {
-        if (slot.handle && !slot.cancelled) {
-            WSACancelAsyncRequest(slot.handle);
-            slot.cancelled = 1;
-            slot.cancelledAt = GetTickCount();
-            if (CurrentSlot == &slot)
-                CurrentSlot = nullptr;
-        }
-    }
+void AbandonPendingLookup() {
     PendingLookup = nullptr;
 }
 
-bool DropCancelledLookup(UINT message, WPARAM wParam) {
-    if ((message != MSG_TRACE_RESOLVED && message != MSG_TRACE_HOPNAME) || wParam == 0)
-        return false;
-    for (LookupSlot& slot : LookupSlots) {
-        if (slot.handle == reinterpret_cast<HANDLE>(wParam)) {
-            bool cancelled = slot.cancelled;
-            slot.handle = nullptr; // its lookup is over: the area is written for good
-            slot.cancelled = 0;
-            return cancelled;
-        }
+bool ClaimLookupCompletion(WPARAM wParam) {
+    HANDLE handle = reinterpret_cast<HANDLE>(wParam);
+    if (handle) {
+        for (LookupSlot& slot : LookupSlots)
+            if (slot.handle == handle)
+                slot.handle = nullptr; // its lookup is over: nothing writes the area any more
     }
-    return false;
+    if (handle != PendingLookup)
+        return false;
+    PendingLookup = nullptr;
+    return true;
 }

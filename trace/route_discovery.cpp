@@ -46,7 +46,7 @@ void StopTrace() {
     ActiveHandlers = IdleHandlers;
     CurrentTraceState = TraceState::Stopped;
     KillTimer(MainWindow, kPingTimerId);
-    CancelPendingLookup();
+    AbandonPendingLookup();
     ShowTraceControls(0);
     SetReadOnlyHostBox(0);
     SetStatusText(255, "Stopped");

@@ -32,14 +32,15 @@ void EnterPingCycle();
 void SendNextPing(UINT message, WPARAM wParam, LPARAM lParam);
 void OnPingReply(UINT message, WPARAM wParam, LPARAM lParam);
 
-// Host lookups. After LookupHost exactly one message reaches window, unless Stop cancels
+// Host lookups. After LookupHost exactly one message reaches window, unless Stop abandons
 // the lookup; the high 16 bits of its lParam hold the error, 0 on success, and then
-// LookupAnswer() holds the answer.
+// LookupAnswer() holds the answer. wParam is the lookup's task handle, or 0 when it could
+// not be started.
 extern HANDLE PendingLookup;
 void LookupHost(HWND window, UINT message, const char* text);
 const hostent* LookupAnswer();
-// Cancels the pending lookup, keeping its result area apart until it completes.
-void CancelPendingLookup();
-// True for the completion of a lookup that Stop cancelled (it still arrives under Wine);
-// such a message belongs to no trace and is dropped.
-bool DropCancelledLookup(UINT message, WPARAM wParam);
+// Stop: the trace no longer waits for its lookup, which runs on and is dropped when it ends.
+void AbandonPendingLookup();
+// For a lookup completion reaching the main window: gives its result area back, and tells
+// whether it is the one the trace waits for (only then is it routed).
+bool ClaimLookupCompletion(WPARAM wParam);

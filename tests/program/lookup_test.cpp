@@ -43,13 +43,13 @@ TEST_F(Lookups, FailedLookupCompletesOnceWithItsError) {
     EXPECT_NE(HIWORD(window.Messages()[0].lParam), 0);
 }
 
-// Every result area is taken while its lookup runs, the cancelled ones included; the next
+// Every result area is taken while its lookup runs, the abandoned ones included; the next
 // lookup cannot be started and still completes once, with the error in the high word.
 TEST_F(Lookups, LookupThatCannotBeStartedStillCompletesOnce) {
     RecordingWindow stale;
     for (int i = 0; i < 8; i++) {
         LookupHost(stale.Handle(), kLookupDone, LAB_SLOW_NAME);
-        CancelPendingLookup();
+        AbandonPendingLookup();
     }
     RecordingWindow window;
     LookupHost(window.Handle(), kLookupDone, LAB_DEST_NAME);
@@ -61,7 +61,7 @@ TEST_F(Lookups, LookupThatCannotBeStartedStillCompletesOnce) {
     EXPECT_EQ(LOWORD(window.Messages()[0].lParam), 0);
 }
 
-TEST_F(Lookups, CancelledLookupsGiveTheirAreasBackWhenTheyComplete) {
+TEST_F(Lookups, AbandonedLookupsGiveTheirAreasBackWhenTheyComplete) {
     for (int i = 0; i < 8; i++) {
         Start(LAB_SLOW_NAME);
         StopTrace();

@@ -51,11 +51,9 @@ TEST_F(Shell, TablesHoldTheFiveMessagesInOrder) {
     EXPECT_EQ(ActiveHandlers, IdleHandlers) << "idle until the first trace starts";
 }
 
-TEST_F(Shell, IdleTableOnlyClearsThePendingLookup) {
+TEST_F(Shell, IdleTableDropsEveryTraceMessage) {
     for (UINT message = 1124; message <= 1128; message++) {
-        PendingLookup = DummyLookup();
-        EXPECT_EQ(SendMessageA(MainWindow, message, 1, 2), 0);
-        EXPECT_EQ(PendingLookup, nullptr) << "message " << message;
+        EXPECT_EQ(SendMessageA(MainWindow, message, 0, 2), 0);
         EXPECT_EQ(CurrentTraceState, TraceState::Stopped);
     }
 }
@@ -63,9 +61,8 @@ TEST_F(Shell, IdleTableOnlyClearsThePendingLookup) {
 TEST_F(Shell, ActiveTableRoutesEachMessageToItsEntry) {
     ActiveHandlers = RecordingHandlers;
     for (UINT message = 1124; message <= 1128; message++) {
-        PendingLookup = DummyLookup();
+        PendingLookup = reinterpret_cast<HANDLE>(message * 10); // the lookup completions' own
         SendMessageA(MainWindow, message, message * 10, message * 100);
-        EXPECT_EQ(PendingLookup, nullptr);
     }
     ASSERT_EQ(routed.size(), 5u);
     for (UINT i = 0; i < 5; i++) {
@@ -75,14 +72,39 @@ TEST_F(Shell, ActiveTableRoutesEachMessageToItsEntry) {
     }
 }
 
+// A lookup completion is routed only when it is the completion of the lookup the trace waits
+// for (its task handle in wParam), and that lookup is then over.
+TEST_F(Shell, OnlyThePendingLookupsCompletionIsRouted) {
+    ActiveHandlers = RecordingHandlers;
+    const struct {
+        HANDLE pending;
+        WPARAM wParam;
+        bool routed;
+    } cases[] = {
+        {DummyLookup(), 0x5151, true},  // the pending lookup's answer
+        {DummyLookup(), 0x5152, false}, // a stopped trace's lookup
+        {DummyLookup(), 0, false},      // a stopped trace's lookup that could not start
+        {nullptr, 0, true},             // this trace's lookup that could not start
+        {nullptr, 0x5151, false},       // any lookup after Stop
+    };
+    for (UINT message : {MSG_TRACE_RESOLVED, MSG_TRACE_HOPNAME}) {
+        for (const auto& c : cases) {
+            routed.clear();
+            PendingLookup = c.pending;
+            SendMessageA(MainWindow, message, c.wParam, 0);
+            EXPECT_EQ(routed.size(), c.routed ? 1u : 0u)
+                << "message " << message << " wParam " << c.wParam;
+            EXPECT_EQ(PendingLookup, c.routed ? nullptr : c.pending);
+        }
+    }
+    PendingLookup = nullptr;
+}
+
 TEST_F(Shell, NeighbouringMessagesAreNoTraceMessages) {
     ActiveHandlers = RecordingHandlers;
-    PendingLookup = DummyLookup();
     SendMessageA(MainWindow, 1123, 0, 0);
     SendMessageA(MainWindow, 1129, 0, 0);
     EXPECT_TRUE(routed.empty());
-    EXPECT_EQ(PendingLookup, DummyLookup()) << "only trace messages clear it";
-    PendingLookup = nullptr;
 }
 
 TEST_F(Shell, AnyTimerTickKillsTimerOneAndDeliversPingNextWithItsParameters) {
