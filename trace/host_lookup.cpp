@@ -1,6 +1,7 @@
 // Asynchronous host lookups: a dotted address is looked up in reverse, anything else
 // forward after its URL parts are cut off. Each lookup reports by one window message.
 #include "app/app.h"
+#include "common/bounded_text.h"
 #include "trace/strip_url.h"
 #include "trace/trace.h"
 
@@ -27,6 +28,16 @@ struct LookupSlot {
 static LookupSlot LookupSlots[kLookupSlotCount];
 static LookupSlot* AnswerSlot; // the area of the latest lookup, which LookupAnswer reads
 
+// A lookup that found every area taken waits here for the first one given back; meanwhile
+// PendingLookup holds kWaitingForArea, which no completion carries.
+static struct {
+    bool waiting;
+    HWND window;
+    UINT message;
+    char text[kHostTextCapacity];
+} WaitingLookup;
+static HANDLE const kWaitingForArea = reinterpret_cast<HANDLE>(-1);
+
 static LookupSlot* TakeLookupSlot() {
     for (LookupSlot& slot : LookupSlots)
         if (!slot.handle)
@@ -37,6 +48,12 @@ static LookupSlot* TakeLookupSlot() {
 void LookupHost(HWND window, UINT message, const char* text) {
     SetStatusText(2, "Looking up hostname");
     LookupSlot* slot = TakeLookupSlot();
+    if (!slot && !WaitingLookup.waiting) {
+        WaitingLookup = {true, window, message, {}};
+        CopyText(WaitingLookup.text, sizeof WaitingLookup.text, text);
+        PendingLookup = kWaitingForArea;
+        return;
+    }
     HANDLE handle = nullptr;
     int error = WSAENOBUFS;
     if (slot) {
@@ -68,17 +85,25 @@ const hostent* LookupAnswer() {
 
 void AbandonPendingLookup() {
     PendingLookup = nullptr;
+    WaitingLookup.waiting = false;
 }
 
 bool ClaimLookupCompletion(WPARAM wParam) {
     HANDLE handle = reinterpret_cast<HANDLE>(wParam);
-    if (handle) {
-        for (LookupSlot& slot : LookupSlots)
-            if (slot.handle == handle)
-                slot.handle = nullptr; // its lookup is over: nothing writes the area any more
+    bool freed = false;
+    for (LookupSlot& slot : LookupSlots) {
+        if (handle && slot.handle == handle) {
+            slot.handle = nullptr; // its lookup is over: nothing writes the area any more
+            freed = true;
+        }
     }
-    if (handle != PendingLookup)
-        return false;
-    PendingLookup = nullptr;
-    return true;
+    if (handle == PendingLookup) {
+        PendingLookup = nullptr;
+        return true;
+    }
+    if (freed && WaitingLookup.waiting) {
+        WaitingLookup.waiting = false;
+        LookupHost(WaitingLookup.window, WaitingLookup.message, WaitingLookup.text);
+    }
+    return false;
 }

@@ -35,7 +35,7 @@ void OnPingReply(UINT message, WPARAM wParam, LPARAM lParam);
 // Host lookups. After LookupHost exactly one message reaches window, unless Stop abandons
 // the lookup; the high 16 bits of its lParam hold the error, 0 on success, and then
 // LookupAnswer() holds the answer. wParam is the lookup's task handle, or 0 when it could
-// not be started.
+// not be started. A lookup that finds every result area taken starts once one is free.
 extern HANDLE PendingLookup;
 void LookupHost(HWND window, UINT message, const char* text);
 const hostent* LookupAnswer();

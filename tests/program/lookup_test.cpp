@@ -43,14 +43,16 @@ TEST_F(Lookups, FailedLookupCompletesOnceWithItsError) {
     EXPECT_NE(HIWORD(window.Messages()[0].lParam), 0);
 }
 
-// Every result area is taken while its lookup runs, the abandoned ones included; the next
-// lookup cannot be started and still completes once, with the error in the high word.
+// Every result area is taken by an abandoned lookup, and one more lookup waits for an area:
+// a lookup after that cannot be started, and still completes once, with the error in the
+// high word.
 TEST_F(Lookups, LookupThatCannotBeStartedStillCompletesOnce) {
     RecordingWindow stale;
     for (int i = 0; i < 8; i++) {
         LookupHost(stale.Handle(), kLookupDone, LAB_SLOW_NAME);
         AbandonPendingLookup();
     }
+    LookupHost(stale.Handle(), kLookupDone, LAB_DEST_NAME); // waits for an area
     RecordingWindow window;
     LookupHost(window.Handle(), kLookupDone, LAB_DEST_NAME);
     EXPECT_EQ(PendingLookup, nullptr);
@@ -61,16 +63,20 @@ TEST_F(Lookups, LookupThatCannotBeStartedStillCompletesOnce) {
     EXPECT_EQ(LOWORD(window.Messages()[0].lParam), 0);
 }
 
-TEST_F(Lookups, AbandonedLookupsGiveTheirAreasBackWhenTheyComplete) {
+// Start and Stop faster than the lookups answer, until every result area is taken by a
+// stopped trace's lookup: the next trace's lookup waits for the first area given back, and
+// the trace then runs on its own answer.
+TEST_F(Lookups, TraceFindingEveryAreaTakenWaitsForOne) {
     for (int i = 0; i < 8; i++) {
         Start(LAB_SLOW_NAME);
         StopTrace();
     }
-    PumpFor(LAB_SLOW_LOOKUP_MS + 700); // their late answers arrive and are dropped
     UseScenario(LabRouteScenario("echo * 32 timeout hold\n"));
     Start(LAB_DEST_NAME);
+    EXPECT_EQ(StatusText(2), "Looking up hostname");
     ASSERT_TRUE(WaitForState(TraceState::Pinging));
     EXPECT_EQ(messageBoxes.Count(), 0u);
+    EXPECT_EQ(WindowTitle(), "Routelark - " LAB_DEST_NAME " (198.18.7.1)");
 }
 
 } // namespace
