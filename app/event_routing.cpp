@@ -16,17 +16,20 @@ const EventHandlerEntry IdleHandlers[kTraceMessageCount] = {
     {MSG_PING_REPLY, nullptr},     {MSG_PING_NEXT, nullptr},
 };
 
-const EventHandlerEntry* ActiveHandlers = IdleHandlers;
+const EventHandlerEntry* ActiveHandlers() {
+    return CurrentTraceState == TraceState::Stopped ? IdleHandlers : TraceHandlers;
+}
 
 static bool IsLookupCompletion(UINT message) {
     return message == MSG_TRACE_RESOLVED || message == MSG_TRACE_HOPNAME;
 }
 
-LRESULT RouteTraceMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT RouteTraceMessage(const EventHandlerEntry* table, UINT message, WPARAM wParam,
+                          LPARAM lParam) {
     // A lookup that Stop abandoned still completes; its answer belongs to no trace.
     if (IsLookupCompletion(message) && !ClaimLookupCompletion(wParam))
         return 0;
-    const EventHandlerEntry& entry = ActiveHandlers[message - MSG_TRACE_RESOLVED];
+    const EventHandlerEntry& entry = table[message - MSG_TRACE_RESOLVED];
     if (entry.handler)
         entry.handler(message, wParam, lParam);
     return 0;

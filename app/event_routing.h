@@ -12,7 +12,11 @@ enum { kTraceMessageCount = 5 };
 
 extern const EventHandlerEntry TraceHandlers[kTraceMessageCount];
 extern const EventHandlerEntry IdleHandlers[kTraceMessageCount];
-extern const EventHandlerEntry* ActiveHandlers; // IdleHandlers until the first trace starts
+// The table in force: TraceHandlers while a trace runs, IdleHandlers otherwise. It is read off
+// CurrentTraceState, so that whether a trace runs is kept in one place only.
+const EventHandlerEntry* ActiveHandlers();
 
-// Handles one of the messages 1124 ... 1128 on the main window; returns 0.
-LRESULT RouteTraceMessage(UINT message, WPARAM wParam, LPARAM lParam);
+// Handles one of the messages 1124 ... 1128 on the main window through table (the main
+// window passes ActiveHandlers()); returns 0.
+LRESULT RouteTraceMessage(const EventHandlerEntry* table, UINT message, WPARAM wParam,
+                          LPARAM lParam);

@@ -48,7 +48,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case MSG_TRACE_HOPNAME:
     case MSG_PING_REPLY:
     case MSG_PING_NEXT:
-        return RouteTraceMessage(message, wParam, lParam);
+        return RouteTraceMessage(ActiveHandlers(), message, wParam, lParam);
     case WM_TIMER:
         OnPingTimer(wParam, lParam);
         return 0;

@@ -16,12 +16,10 @@ static IcmpSendEchoEntry EchoEntry;
 EchoRequestSlot EchoRequest;
 static HANDLE EchoSemaphore; // private to this process: a second copy must not take our wake-ups
 static CRITICAL_SECTION EchoLock;
-static std::atomic<int> EchoBusy{0};
 static std::atomic<int> EchoStop{0};
-static std::atomic<int> EchoWorkerExited{0};
 // Manual-reset events for the two hand-shakes, so that the UI thread blocks instead of
 // polling: EchoIdle is set while the worker holds no request buffers, EchoExited once
-// the worker has ended.
+// the worker has ended. (No busy or exited flag besides: nothing would read them.)
 static HANDLE EchoIdle;
 static HANDLE EchoExited;
 
@@ -84,16 +82,13 @@ static DWORD WINAPI EchoWorker(void*) {
             SetEvent(EchoIdle);
             continue;
         }
-        EchoBusy = 1;
         static_cast<ICMP_ECHO_REPLY*>(EchoRequest.replyBuffer)->Status = kStatusNotWritten;
         DWORD replies =
             EchoEntry(EchoRequest.icmpHandle, EchoRequest.destination, EchoRequest.requestData,
                       static_cast<WORD>(EchoRequest.requestSize), EchoRequest.requestOptions,
                       EchoRequest.replyBuffer, EchoRequest.replySize, EchoRequest.timeout);
         DWORD error = replies ? 0 : GetLastError();
-        int stopping = EchoStop;
-        EchoBusy = 0;
-        if (stopping) {
+        if (EchoStop) {
             SetEvent(EchoIdle);
             break;
         }
@@ -101,7 +96,6 @@ static DWORD WINAPI EchoWorker(void*) {
         CompleteEcho(replies, error);
         LeaveCriticalSection(&EchoLock);
     }
-    EchoWorkerExited = 1;
     SetEvent(EchoExited);
     return 0;
 }
@@ -136,7 +130,6 @@ int StartEchoService() {
     EchoExited = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     InitializeCriticalSection(&EchoLock);
     EchoStop = 0;
-    EchoWorkerExited = 0;
     HANDLE thread = CreateThread(nullptr, 0, EchoWorker, nullptr, 0, nullptr);
     if (!thread) {
         // Nothing would ever answer an echo: run on as without the library's entry points.

@@ -1,7 +1,6 @@
 // Route discovery: echoes to the destination with a TTL growing by one per hop; every
 // router that answers, and finally the destination, becomes a hop of the HopList.
 #include "app/app.h"
-#include "app/event_routing.h"
 #include "common/bounded_text.h"
 #include "echo/echo_service.h"
 #include "hoptable/hop_table.h"
@@ -37,14 +36,12 @@ void StartTrace() {
     SetReadOnlyHostBox(1);
     ShowTraceControls(1);
     UpdateWindow(ToolbarWindow);
-    ActiveHandlers = TraceHandlers;
-    CurrentTraceState = TraceState::Resolving;
+    CurrentTraceState = TraceState::Resolving; // TraceHandlers are in force from here on
     LookupHost(MainWindow, MSG_TRACE_RESOLVED, DestinationText);
 }
 
 void StopTrace() {
-    ActiveHandlers = IdleHandlers;
-    CurrentTraceState = TraceState::Stopped;
+    CurrentTraceState = TraceState::Stopped; // and IdleHandlers again
     KillTimer(MainWindow, kPingTimerId);
     AbandonPendingLookup();
     ShowTraceControls(0);

@@ -12,8 +12,9 @@ extern CPinger* ProbePinger;
 extern IPAddr DestinationAddress;
 extern int AttemptCount; // failed probes at the current hop
 
-// What the trace waits for. Each handler acts only on the completion its state expects,
-// so a late or stale message never starts a second echo or lookup.
+// What the trace waits for; Stopped when no trace runs (the only record of that: the event
+// handler table in force follows it). Each handler acts only on the completion its state
+// expects, so a late or stale message never starts a second echo or lookup.
 enum class TraceState { Stopped, Resolving, Probing, NamingHop, Pinging, Waiting };
 extern TraceState CurrentTraceState;
 

@@ -137,7 +137,7 @@ TEST_F(StopTrace_, EscapeDuringDiscoveryStopsIt) {
     ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1);
     SendMessageA(MainWindow, WM_COMMAND, IDM_STOP, 0);
     EXPECT_EQ(CurrentTraceState, TraceState::Stopped);
-    EXPECT_EQ(ActiveHandlers, IdleHandlers);
+    EXPECT_EQ(ActiveHandlers(), IdleHandlers);
 }
 
 TEST_F(StopTrace_, ShutdownDuringAnEchoWaitsForItAndEndsCleanly) {
