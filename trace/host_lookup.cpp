@@ -64,8 +64,12 @@ void LookupHost(HWND window, UINT message, const char* text) {
         } else {
             char name[1024];
             StripUrl(text, name, sizeof name);
-            handle =
-                WSAAsyncGetHostByName(window, message, name, slot->result, sizeof slot->result);
+            // An empty name would be answered with this machine's own address.
+            if (name[0])
+                handle =
+                    WSAAsyncGetHostByName(window, message, name, slot->result, sizeof slot->result);
+            else
+                WSASetLastError(WSAHOST_NOT_FOUND);
         }
         if (!handle)
             error = WSAGetLastError();

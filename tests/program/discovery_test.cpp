@@ -89,6 +89,26 @@ TEST_F(Discovery, UnknownNameIsReportedWithTheTextAsCaption) {
     EXPECT_EQ(Echoes().size(), 0u);
 }
 
+// A web address with nothing left once its scheme and path are cut names no host; asked for
+// an empty name, Windows Sockets would answer with this machine's own address.
+TEST_F(Discovery, WebAddressWithoutAHostIsAnUnknownName) {
+    const char* const texts[] = {
+        "http://",         // the scheme alone
+        "https://",        // the secure scheme alone
+        "ftp:///pub/file", // a path without a host
+        "/index.html",     // a path alone
+    };
+    for (const char* text : texts) {
+        messageBoxes.Clear();
+        Start(text);
+        ASSERT_TRUE(WaitForState(TraceState::Stopped)) << text;
+        ASSERT_EQ(messageBoxes.Count(), 1u) << text;
+        EXPECT_EQ(LastBox()->text, "Unable to locate this hostname!") << text;
+        EXPECT_EQ(LastBox()->caption, text);
+    }
+    EXPECT_EQ(Echoes().size(), 0u);
+}
+
 TEST_F(Discovery, LongHostTextAndNameAreCutInTheTitle) {
     // A long web address (cut to the box's 127 characters) with a long official name.
     std::string typed = "http://" LAB_R6_ALIAS "/" + std::string(110, 'p');
