@@ -2,9 +2,11 @@
 #include "settings/history.h"
 #include "common/bounded_text.h"
 #include "settings/ini_file.h"
+#include "settings/ini_lock.h"
 #include <string>
 
 int LoadHistory(HWND box, const char* section) {
+    IniFileLock lock;
     SendMessageA(box, CB_RESETCONTENT, 0, 0);
     char entry[256];
     for (int key = 1;; key++) {
@@ -40,6 +42,7 @@ static bool HistoryEntry(HWND box, int index, char (&entry)[kHistoryEntryMax + 1
 }
 
 void SaveHistory(HWND box, const char* section, const char* currentText) {
+    IniFileLock lock;
     LRESULT found = currentText[0] ? SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                                   reinterpret_cast<LPARAM>(currentText))
                                    : CB_ERR;

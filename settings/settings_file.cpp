@@ -6,6 +6,7 @@
 #include "hoptable/hop_table.h"
 #include "settings/history.h"
 #include "settings/ini_file.h"
+#include "settings/ini_lock.h"
 #include "settings/layout_rules.h"
 #include "settings/settings.h"
 #include "settings/window_placement.h"
@@ -56,6 +57,7 @@ static void LoadColumnLayout() {
 }
 
 void LoadSettings() {
+    IniFileLock lock;
     LoadSetupValues();
     LoadColumnLayout();
     PlaceMainWindow();
@@ -82,6 +84,7 @@ static void SaveColumnLayout() {
 }
 
 void SaveSettings() {
+    IniFileLock lock;
     SaveSetupValues();
     SaveColumnLayout();
     SaveWindowPlacement();
