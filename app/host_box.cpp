@@ -15,7 +15,8 @@ void CreateHostBox() {
         WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT | CBS_AUTOHSCROLL, 2, 5, 300,
         256, MainWindow, reinterpret_cast<HMENU>(IDC_HOST_BOX), ProgramInstance, nullptr);
     SetParent(HostBox, ToolbarWindow);
-    SendMessageA(HostBox, CB_LIMITTEXT, kHostTextCapacity, 0);
+    // A 128th character would not fit the destination text with its terminator.
+    SendMessageA(HostBox, CB_LIMITTEXT, kHostTextCapacity - 1, 0);
     LoadHistory(HostBox, "IPs");
     POINT inside = {8, 8};
     HostBoxEdit = ChildWindowFromPoint(HostBox, inside);

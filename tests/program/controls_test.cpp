@@ -43,12 +43,17 @@ TEST_F(Controls, HostBoxIsASortedDropDownOnTheToolbar) {
     EXPECT_EQ(r.right - r.left, 300);
 }
 
-TEST_F(Controls, HostTextIsLimitedTo128Characters) {
+// The box takes no more than Start reads into the 128-byte destination text, so that no typed
+// character is dropped unseen.
+TEST_F(Controls, HostTextIsLimitedToWhatStartReads) {
     std::string longText(300, 'x');
     SendMessageA(HostBoxEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     for (char c : longText)
         SendMessageA(HostBoxEdit, WM_CHAR, c, 0);
-    EXPECT_EQ(EditText().size(), 128u);
+    EXPECT_EQ(EditText().size(), 127u);
+    StartTrace();
+    EXPECT_EQ(DestinationText, EditText());
+    StopTrace();
 }
 
 TEST_F(Controls, DeleteWithTheListClosedEditsTheText) {
