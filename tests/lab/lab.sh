@@ -116,6 +116,15 @@ route_router() {
     fi
 }
 
+# long_name LETTER LENGTH: a name of LENGTH bytes, labels of LETTER (63 at most) ending in the domain.
+long_name() {
+    local suffix=.$(topo LAB_DOMAIN) body="" i
+    for ((i = 1; i <= $2 - ${#suffix}; i++)); do
+        if ((i % 64 == 0)); then body+=.; else body+=$1; fi
+    done
+    echo "$body$suffix"
+}
+
 write_names() {
     local dir=/etc/netns/$(ns client) k
     mkdir -p "$dir"
@@ -127,6 +136,10 @@ write_names() {
             echo "$(topo LAB_R${k}_ADDR) $(topo LAB_R${k}_NAME) $(topo LAB_R${k}_ALIAS)"
         done
         echo "$(topo LAB_DEST_ADDR) $(topo LAB_DEST_NAME)"
+        echo "$(topo LAB_DEST_ADDR) $(long_name h "$(topo LAB_LONG_HOST_LENGTH)")"
+        echo "$(topo LAB_LONG_REVERSE_ADDR) $(long_name n "$(topo LAB_LONG_REVERSE_LENGTH)")"
+        echo "$(topo LAB_HTML_NAME_ADDR) $(topo LAB_HTML_NAME)"
+        printf '%s %b\n' "$(topo LAB_HIGH_BYTES_ADDR)" "$(topo LAB_HIGH_BYTES_NAME)"
         echo "$(topo LAB_WHOIS_ADDR) $(topo LAB_WHOIS_NAME)"
         echo "$(topo LAB_UNROUTED_ADDR) $(topo LAB_UNROUTED_NAME)"
         echo "$(topo LAB_NOHOST_ADDR) $(topo LAB_NOHOST_NAME)"
@@ -171,7 +184,8 @@ NFT
         --dir "$LAB_DIR/whois"
     wait_for 10 "the WhoIs server" grep -qx listening "$STATE/whois.log"
     start_helper dns client "$PYTHON" "$LAB_DIR/slow_dns.py" --zone "$(topo LAB_SLOW_ZONE)" \
-        --answer "$(topo LAB_DEST_ADDR)" --delay-ms "$(topo LAB_SLOW_LOOKUP_MS)"
+        --answer "$(topo LAB_DEST_ADDR)" --delay-ms "$(topo LAB_SLOW_LOOKUP_MS)" \
+        --slow-reverse "$(topo LAB_SLOW_REVERSE_NET)"
     wait_for 10 "the client's name server" grep -qx listening "$STATE/dns.log"
     write_names
 }

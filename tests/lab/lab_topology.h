@@ -88,6 +88,24 @@
 #define LAB_SLOW_NAME "dest.slow.routelark.test"
 #define LAB_SLOW_LOOKUP_MS 1500
 
+/* Hop addresses that no host owns, for odd reverse names (the fake ICMP library makes hops answer
+   from them): a name of LAB_LONG_REVERSE_LENGTH bytes (labels of 'n', ending in LAB_DOMAIN), one
+   holding HTML's special characters, and one with bytes above 127 (Latin-1). */
+#define LAB_LONG_REVERSE_ADDR "198.18.30.1"
+#define LAB_LONG_REVERSE_LENGTH 255
+#define LAB_HTML_NAME_ADDR "198.18.30.2"
+#define LAB_HTML_NAME "<b>r&amp;d</b>.routelark.test"
+#define LAB_HIGH_BYTES_ADDR "198.18.30.3"
+#define LAB_HIGH_BYTES_NAME "r\xe9seau-gr\xfcn.routelark.test"
+
+/* Another name of the destination, LAB_LONG_HOST_LENGTH characters long (labels of 'h', ending in
+   LAB_DOMAIN): the longest text the host name box takes. Its reverse name stays LAB_DEST_NAME. */
+#define LAB_LONG_HOST_LENGTH 127
+
+/* The reverse names of LAB_SLOW_REVERSE_NET.N (hop-N.slow.routelark.test) come from the client's
+   name server only after LAB_SLOW_LOOKUP_MS, so that a hop's name lookup can be caught running. */
+#define LAB_SLOW_REVERSE_NET "198.18.31"
+
 /* lab.sh run exports the lab's name prefix (e.g. "rl3fa9c1") in this variable. */
 #define LAB_PREFIX_ENV "ROUTELARK_LAB_PREFIX"
 

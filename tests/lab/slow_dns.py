@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The client namespace's own name server on 127.0.0.1:53 (where an empty resolv.conf points):
 names under the slow zone resolve (their A record) only after a delay, so a test can stop a trace while its lookup
-is still running; every other name is unknown at once. Nothing is ever forwarded."""
+is still running, and so do the reverse names of the addresses in --slow-reverse (hop-N.<zone>); every other name
+is unknown at once. Nothing is ever forwarded."""
 import argparse
 import heapq
 import select
@@ -12,6 +13,7 @@ import sys
 import time
 
 TYPE_A = 1
+TYPE_PTR = 12
 CLASS_IN = 1
 NOERROR, FORMERR, NXDOMAIN = 0, 1, 3
 
@@ -41,12 +43,20 @@ def parse_question(packet):
     return ident, flags, packet[12:pos + 4], ".".join(labels), qtype, qclass
 
 
-def reply(ident, flags, question, rcode, address=None):
+def encode_name(name):
+    return b"".join(bytes([len(label)]) + label.encode("ascii") for label in name.split(".")) + b"\0"
+
+
+def reply(ident, flags, question, rcode, address=None, pointer=None):
     answers = 0
     body = question
     if address is not None:
         answers = 1
         body += struct.pack("!HHHIH", 0xC00C, TYPE_A, CLASS_IN, 60, 4) + socket.inet_aton(address)
+    elif pointer is not None:
+        answers = 1
+        target = encode_name(pointer)
+        body += struct.pack("!HHHIH", 0xC00C, TYPE_PTR, CLASS_IN, 60, len(target)) + target
     # response, authoritative, recursion desired copied, recursion available
     out_flags = 0x8000 | 0x0400 | (flags & 0x0100) | 0x0080 | rcode
     return struct.pack("!HHHHHH", ident, out_flags, 1, answers, 0, 0) + body
@@ -57,11 +67,15 @@ def main():
     parser.add_argument("--zone", required=True, help="names in this zone resolve slowly")
     parser.add_argument("--answer", required=True, help="the address they resolve to")
     parser.add_argument("--delay-ms", type=int, default=1500)
+    parser.add_argument("--slow-reverse", default="",
+                        help="first three octets of addresses whose reverse names also come late")
     parser.add_argument("--address", default="127.0.0.1")
     parser.add_argument("--port", type=int, default=53)
     args = parser.parse_args()
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     zone = args.zone.lower().strip(".")
+    # N.c.b.a.in-addr.arpa for the slow reverse network a.b.c
+    reverse_zone = ".".join(reversed(args.slow_reverse.split("."))) + ".in-addr.arpa"
     server = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
     server.bind((args.address, args.port))
     print("listening", flush=True)
@@ -79,7 +93,14 @@ def main():
                                               0x8000 | FORMERR, 0, 0, 0, 0), peer)
                 continue
             ident, flags, question, name, qtype, qclass = query
-            if (name == zone or name.endswith("." + zone)) and qtype != TYPE_A:
+            host = name[:-len(reverse_zone) - 1] if args.slow_reverse else ""
+            if name.endswith("." + reverse_zone) and qtype == TYPE_PTR and host.isdigit():
+                sequence += 1
+                heapq.heappush(pending, (time.monotonic() + args.delay_ms / 1000.0, sequence,
+                                         reply(ident, flags, question, NOERROR,
+                                               pointer="hop-%s.%s" % (host, zone)), peer))
+                print("slow reverse %s" % name, flush=True)
+            elif (name == zone or name.endswith("." + zone)) and qtype != TYPE_A:
                 server.sendto(reply(ident, flags, question, NOERROR), peer)  # no other records
             elif name == zone or name.endswith("." + zone):
                 address = args.answer if qclass == CLASS_IN else None
