@@ -1,0 +1,272 @@
+// Reads the running program's windows from another process, for the bad-input matrix: the
+// title, host name box, toolbar, status bar and hop table of each main window, and the message
+// boxes of the program. Commands come one a line on stdin; each answer ends with a line ".".
+//   windows            the main windows, one handle a line
+//   state HWND         key=value lines of that main window and its process's message boxes
+//   press HWND TEXT    clicks the button TEXT ("Yes", "OK" ...) of a message box of HWND's process
+//   close HWND         posts WM_CLOSE to the window
+//   front HWND         brings the window to the foreground
+//   move HWND X Y      moves the window to (X, Y)
+//   boxes              every shown dialog of any process: its handle, caption and text
+//   pressbox HWND TEXT clicks the button TEXT of that dialog
+#include <windows.h>
+#include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kStartCommand = 40012; // the toolbar's Start button (IDM_START)
+
+// One line of output: newlines, tabs and backslashes escaped so the shell reads one line.
+void Print(const char* key, const std::string& value) {
+    std::string line;
+    for (unsigned char c : value) {
+        if (c == '\n')
+            line += "\\n";
+        else if (c == '\r')
+            line += "\\r";
+        else if (c == '\\')
+            line += "\\\\";
+        else
+            line += static_cast<char>(c);
+    }
+    printf("%s=%s\n", key, line.c_str());
+}
+
+std::string WindowText(HWND window) {
+    char text[2048] = "";
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
+// Memory in the program's process for the messages whose pointers Wine does not carry over.
+class RemoteBuffer {
+  public:
+    RemoteBuffer(HWND window, size_t size) : size(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process)
+            address = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (address)
+            VirtualFreeEx(process, address, 0, MEM_RELEASE);
+        if (process)
+            CloseHandle(process);
+    }
+    bool Ok() const { return address != nullptr; }
+    char* At(size_t offset) const { return static_cast<char*>(address) + offset; }
+    void Write(size_t offset, const void* data, size_t length) const {
+        WriteProcessMemory(process, At(offset), data, length, nullptr);
+    }
+    std::string ReadText(size_t offset, size_t length) const {
+        std::vector<char> text(length + 1, '\0');
+        ReadProcessMemory(process, At(offset), text.data(), length, nullptr);
+        text[length] = '\0';
+        return text.data();
+    }
+
+  private:
+    size_t size;
+    HANDLE process = nullptr;
+    void* address = nullptr;
+};
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result))
+        return -1;
+    return static_cast<LRESULT>(result);
+}
+
+std::string StatusPart(HWND bar, int part) {
+    enum { kTextRoom = 1024 };
+    RemoteBuffer remote(bar, kTextRoom);
+    if (!remote.Ok())
+        return "<unreadable>";
+    LRESULT length = Send(bar, SB_GETTEXTLENGTHA, part, 0);
+    if (length < 0 || LOWORD(length) >= kTextRoom)
+        return "<unreadable>";
+    Send(bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(remote.At(0)));
+    return remote.ReadText(0, kTextRoom - 1);
+}
+
+std::string Cell(HWND table, int row, int column) {
+    enum { kTextRoom = 1100 };
+    RemoteBuffer remote(table, sizeof(LVITEMA) + kTextRoom);
+    if (!remote.Ok())
+        return "<unreadable>";
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = remote.At(sizeof item);
+    item.cchTextMax = kTextRoom;
+    remote.Write(0, &item, sizeof item);
+    Send(table, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote.At(0)));
+    return remote.ReadText(sizeof item, kTextRoom - 1);
+}
+
+HWND Child(HWND parent, const char* className) {
+    return FindWindowExA(parent, nullptr, className, nullptr);
+}
+
+struct ProcessWindows {
+    DWORD pid;
+    std::vector<HWND> boxes;
+};
+
+BOOL CALLBACK CollectBox(HWND window, LPARAM data) {
+    auto* found = reinterpret_cast<ProcessWindows*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (pid == found->pid && strcmp(className, "#32770") == 0 && IsWindowVisible(window))
+        found->boxes.push_back(window);
+    return TRUE;
+}
+
+// The dialogs of the window's process: message boxes (and the WhoIs dialog).
+std::vector<HWND> Dialogs(HWND window) {
+    ProcessWindows found = {0, {}};
+    GetWindowThreadProcessId(window, &found.pid);
+    EnumWindows(CollectBox, reinterpret_cast<LPARAM>(&found));
+    return found.boxes;
+}
+
+// The text of a message box: its static controls that hold text (the icon holds none).
+std::string BoxText(HWND box) {
+    std::string text;
+    for (HWND c = Child(box, "Static"); c; c = FindWindowExA(box, c, "Static", nullptr)) {
+        std::string part = WindowText(c);
+        if (!part.empty())
+            text += text.empty() ? part : "|" + part;
+    }
+    return text;
+}
+
+void PrintState(HWND main) {
+    if (!IsWindow(main)) {
+        Print("window", "gone");
+        return;
+    }
+    Print("window", IsWindowVisible(main) ? "shown" : "hidden");
+    Print("title", WindowText(main));
+    HWND toolbar = Child(main, "ToolbarWindow32");
+    HWND combo = toolbar ? Child(toolbar, "ComboBox") : nullptr;
+    HWND edit = combo ? Child(combo, "Edit") : nullptr;
+    Print("host", edit ? WindowText(edit) : "<none>");
+    Print("hostlimit", edit ? std::to_string(Send(edit, EM_GETLIMITTEXT, 0, 0)) : "<none>");
+    Print("history", combo ? std::to_string(Send(combo, CB_GETCOUNT, 0, 0)) : "<none>");
+    LRESULT hidden = toolbar ? Send(toolbar, TB_ISBUTTONHIDDEN, kStartCommand, 0) : -1;
+    Print("running", hidden < 0 ? "<unknown>" : hidden ? "yes" : "no");
+    HWND bar = Child(main, "msctls_statusbar32");
+    if (bar && Send(bar, SB_ISSIMPLE, 0, 0) > 0) {
+        Print("status", StatusPart(bar, 0));
+    } else if (bar) {
+        Print("status", StatusPart(bar, 0) + "|" + StatusPart(bar, 1) + "|" + StatusPart(bar, 2));
+    }
+    HWND table = Child(main, "SysListView32");
+    int rows = table ? static_cast<int>(Send(table, LVM_GETITEMCOUNT, 0, 0)) : 0;
+    HWND header = table ? reinterpret_cast<HWND>(Send(table, LVM_GETHEADER, 0, 0)) : nullptr;
+    int columns = header ? static_cast<int>(Send(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    Print("rows", std::to_string(rows));
+    for (int r = 0; r < rows; r++) {
+        std::string row;
+        for (int c = 0; c < columns; c++)
+            row += (c ? "|" : "") + Cell(table, r, c);
+        Print(("row" + std::to_string(r)).c_str(), row);
+    }
+    std::vector<HWND> boxes = Dialogs(main);
+    Print("boxes", std::to_string(boxes.size()));
+    for (size_t i = 0; i < boxes.size(); i++)
+        Print(("box" + std::to_string(i)).c_str(), WindowText(boxes[i]) + "|" + BoxText(boxes[i]));
+}
+
+std::string WithoutMnemonic(const std::string& text) {
+    std::string plain;
+    for (char c : text)
+        if (c != '&')
+            plain += c;
+    return plain;
+}
+
+bool PressInBox(HWND box, const std::string& button) {
+    for (HWND c = Child(box, "Button"); c; c = FindWindowExA(box, c, "Button", nullptr)) {
+        if (WithoutMnemonic(WindowText(c)) == button) {
+            PostMessageA(c, BM_CLICK, 0, 0);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Press(HWND main, const std::string& button) {
+    for (HWND box : Dialogs(main))
+        if (PressInBox(box, button))
+            return true;
+    return false;
+}
+
+BOOL CALLBACK PrintBox(HWND window, LPARAM) {
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window)) {
+        std::string key = std::to_string(reinterpret_cast<UINT_PTR>(window));
+        Print(key.c_str(), WindowText(window) + "|" + BoxText(window));
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK PrintMainWindow(HWND window, LPARAM) {
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, "Routelark") == 0)
+        printf("%lu\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
+    return TRUE;
+}
+
+} // namespace
+
+int main() {
+    _setmode(_fileno(stdout), _O_BINARY); // LF line ends: the shell reads them
+    char line[1024];
+    while (fgets(line, sizeof line, stdin)) {
+        line[strcspn(line, "\r\n")] = '\0';
+        char command[32] = "";
+        unsigned long handle = 0;
+        int used = 0;
+        sscanf(line, "%31s %lu %n", command, &handle, &used);
+        HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(handle));
+        if (strcmp(command, "windows") == 0)
+            EnumWindows(PrintMainWindow, 0);
+        else if (strcmp(command, "state") == 0)
+            PrintState(window);
+        else if (strcmp(command, "press") == 0)
+            Print("pressed", Press(window, used ? line + used : "") ? "yes" : "no");
+        else if (strcmp(command, "boxes") == 0)
+            EnumWindows(PrintBox, 0);
+        else if (strcmp(command, "pressbox") == 0)
+            Print("pressed", PressInBox(window, used ? line + used : "") ? "yes" : "no");
+        else if (strcmp(command, "close") == 0)
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        else if (strcmp(command, "front") == 0)
+            SetForegroundWindow(window);
+        else if (strcmp(command, "move") == 0) {
+            int x = 0, y = 0;
+            sscanf(line + used, "%d %d", &x, &y);
+            SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        printf(".\n");
+        fflush(stdout);
+    }
+    return 0;
+}
