@@ -125,6 +125,7 @@ with_fake() {
         "FAKE_ICMP_LOG=$1/icmp.log")
 }
 
+# keys KEY...: xdotool presses the keys in the program's window, brought to the front.
 desktop() { xdotool search --onlyvisible --name 'Wine desktop' | head -n1; }
 keys() {
     probe "front $W"
@@ -168,10 +169,10 @@ ini_check() {
         }'
 }
 
-# close_program HOW: closes the main window (alt+F4 typed, or WM_CLOSE posted) and waits for the
+# close_program FOLDER HOW: closes the main window (alt+F4 typed, or WM_CLOSE posted) and waits for the
 # program to end; sets CLOSED to what happened ("" when it ended with 0 and a whole INI file).
 close_program() {
-    local folder=$1 how=$2 started=$SECONDS status=0
+    local folder=$1 how=$2 status=0
     if [ "$how" = keys ]; then keys alt+F4; else probe "close $W"; fi
     for ((tries = 150; tries > 0; tries--)); do kill -0 "$PID" 2>/dev/null || break; sleep 0.2; done
     if kill -0 "$PID" 2>/dev/null; then
@@ -182,7 +183,6 @@ close_program() {
     wait "$PID" || status=$?
     CLOSED=$(ini_check "$folder/routelark.ini")
     [ "$status" = 0 ] || CLOSED="exit status $status; $CLOSED"
-    CLOSE_SECONDS=$((SECONDS - started))
 }
 
 # --- the table ----------------------------------------------------------------------------------
@@ -197,7 +197,6 @@ row() {
     printf '%s\n' "${rows[-1]}" >&2
 }
 wanted() { [ "$only" = "  " ] || [[ $only == *" $1 "* ]]; }
-box0() { state; printf '%s' "${ST[box0]:-no box}"; }
 
 # A text typed and Started that must end in "Unable to locate this hostname!" with the text as
 # caption; the program then stops, and the text joins the history.
@@ -466,7 +465,6 @@ case_link_down() {
         keys Return
         seen+="; back: Return"
     fi
-    local sent
     wait_until 30 rows '^7$' && wait_until 10 status 'Pinging' || why=${why:-"no trace after the link came back"}
     sleep 2
     state
