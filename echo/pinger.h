@@ -8,12 +8,13 @@
 
 enum : uint32_t {
     kEchoPayloadSize = 56,
-    kEchoReplySize = sizeof(ICMP_ECHO_REPLY) + kEchoPayloadSize, // exactly one reply: 28 + 56
+    // exactly one reply: 28 + 56 in the 32-bit program (a 64-bit build's record is 40 bytes)
+    kEchoReplySize = sizeof(ICMP_ECHO_REPLY) + kEchoPayloadSize,
     kDefaultEchoTtl = 32,
     kHostTextSize = 1024,
     kNoMinRtt = 0xFFFFFFFFu, // min RTT before the first sample
 };
-static_assert(kEchoReplySize == 84, "one ICMP_ECHO_REPLY and the echoed payload");
+static_assert(sizeof(void*) != 4 || kEchoReplySize == 84, "one ICMP_ECHO_REPLY and the echoed payload");
 
 class CPinger {
   public:

@@ -3,7 +3,7 @@
 # missing (run as root). Quiet: prints one line naming what it installed, or nothing.
 set -euo pipefail
 
-packages=(wine wine32:i386 wine64 g++-mingw-w64-i686 xvfb xauth xdotool xclip imagemagick cmake
+packages=(wine wine32:i386 wine64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 xvfb xauth xdotool xclip imagemagick cmake
     ninja-build googletest iproute2 nftables python3 halibut procps fonts-wine
     clang libclang-rt-14-dev llvm) # the native sanitizer and fuzzing build (tests/native)
 

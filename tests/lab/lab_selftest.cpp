@@ -18,7 +18,7 @@ namespace {
 const char* const kHopAddrs[] = LAB_HOP_ADDRS;
 const char* const kHopNames[] = LAB_HOP_NAMES;
 const int kPayload = 56;       // what the program sends
-const int kReplyBuffer = 84;   // sizeof(ICMP_ECHO_REPLY) + payload: the program's buffer
+const int kReplyBuffer = sizeof(ICMP_ECHO_REPLY) + kPayload; // the program's buffer
 const DWORD kProbeTimeoutMs = 1000;
 const unsigned kLookupBoundMs = 5000;
 

@@ -7,6 +7,7 @@
 # brings the prefix up (the first time this creates it, about 10 s).
 session_start() {
     local prefix=$1 logs=$2 screen=${3:-1280x1024x24} tries
+    . "$(dirname "${BASH_SOURCE[0]}")/../../tools/wine-path.sh"
     mkdir -p "$logs"
     export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     # -displayfd picks the first free display number and writes it once the server listens.

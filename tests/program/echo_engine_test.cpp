@@ -131,7 +131,7 @@ TEST_F(EchoEngine, EchoCarriesThePayloadBufferSizesTimeoutAndLowByteOfTheTtl) {
     for (size_t i = 0; i < echoes.size(); i++) {
         EXPECT_EQ(echoes[i].ttl, expectedTtls[i]) << "ttl argument " << ttls[i];
         EXPECT_EQ(echoes[i].requestSize, 56u);
-        EXPECT_EQ(echoes[i].replySize, 84u);
+        EXPECT_EQ(echoes[i].replySize, kEchoReplySize);
         EXPECT_EQ(echoes[i].timeout, 750u);
         EXPECT_EQ(echoes[i].destination, Address("198.18.7.1"));
     }

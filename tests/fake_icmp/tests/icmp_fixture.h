@@ -43,7 +43,7 @@ const IPAddr kTarget = Address(198, 18, 0, 9);
 const IPAddr kRouter1 = Address(198, 18, 1, 1);
 const IPAddr kRouter2 = Address(198, 18, 2, 1);
 
-// One echo as the program sends it: 56 bytes of payload, an 84-byte reply buffer.
+// One echo as the program sends it: 56 bytes of payload, a reply buffer of one record and the payload.
 struct Echo {
     static constexpr WORD kPayload = 56;
     unsigned char request[kPayload];

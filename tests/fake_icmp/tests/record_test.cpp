@@ -43,7 +43,7 @@ TEST_F(IcmpTest, RecordsEveryCallInOrder) {
     EXPECT_EQ(reply.destination, kTarget);
     EXPECT_EQ(reply.ttl, 1);
     EXPECT_EQ(reply.requestSize, 56u);
-    EXPECT_EQ(reply.replySize, 84u);
+    EXPECT_EQ(reply.replySize, sizeof(ICMP_ECHO_REPLY) + 56);
     EXPECT_EQ(reply.timeout, 4000u);
     EXPECT_EQ(reply.returned, 1u);
     EXPECT_EQ(reply.status, 11013u);
@@ -122,14 +122,15 @@ TEST_F(IcmpTest, LogFileHasOneLinePerCall) {
 
     char h[16];
     snprintf(h, sizeof h, "0x%08lx", (unsigned long)(uintptr_t)handle);
+    const std::string kReplySize = std::to_string(sizeof(ICMP_ECHO_REPLY) + 56); // 84 in 32 bits
     std::vector<std::string> expected = {
         "1 create -> handle=invalid return=0 error=5 rule=2",
         std::string("2 create -> handle=") + h + " return=1 error=0 rule=0",
         std::string("3 echo handle=") + h +
-            " dest=198.18.0.9 ttl=1 request=56 reply=84 timeout=3000 -> return=1 status=11013 "
+            " dest=198.18.0.9 ttl=1 request=56 reply=" + kReplySize + " timeout=3000 -> return=1 status=11013 "
             "from=198.18.1.1 rtt=3 error=0 rule=1 held=0",
         std::string("4 echo handle=") + h +
-            " dest=198.18.0.9 ttl=-1 request=56 reply=84 timeout=250 -> return=0 status=11010 "
+            " dest=198.18.0.9 ttl=-1 request=56 reply=" + kReplySize + " timeout=250 -> return=0 status=11010 "
             "from=0.0.0.0 rtt=0 error=11010 rule=0 held=0",
         std::string("5 close handle=") + h + " -> return=1 error=0",
         std::string("6 close handle=") + h + " -> return=0 error=6",
