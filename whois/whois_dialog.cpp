@@ -67,7 +67,9 @@ static BOOL InitWhoisDialog(HWND dialog) {
 
 static void PressWhois(HWND dialog) {
     EnableButtons(dialog, FALSE, TRUE);
-    char domain[kFieldCapacity], server[kFieldCapacity];
+    // The server box is read one character past the longest name, so a longer text is refused
+    // whole instead of being cut to a name nobody typed.
+    char domain[kFieldCapacity], server[kServerNameMax + 2];
     GetDlgItemTextA(dialog, IDC_WHOIS_DOMAIN, domain, sizeof domain);
     GetDlgItemTextA(dialog, IDC_WHOIS_SERVER, server, sizeof server);
     HWND serverBox = GetDlgItem(dialog, IDC_WHOIS_SERVER);

@@ -445,6 +445,12 @@ TEST_F(WhoisHistory, SectionIsRewrittenAtEachQuery) {
     messageBoxes.Clear();
     Ask("  "); // refused, and kept out of the history
     EXPECT_EQ(Section(), "Selected=1|1=a.test|2=" LAB_WHOIS_NAME "|");
+    ASSERT_TRUE(WaitUntilIdle());
+    messageBoxes.Clear();
+    Ask(std::string(1023, 'w')); // refused whole, not cut to a name nobody typed
+    EXPECT_EQ(Section(), "Selected=1|1=a.test|2=" LAB_WHOIS_NAME "|");
+    ASSERT_EQ(messageBoxes.Count(), 1u) << BoxTexts();
+    EXPECT_EQ(messageBoxes.Boxes()[0].text, "Invalid Whois server name!");
 }
 
 TEST_F(Whois, ShutdownTakesTheDialogAndTheRunningQueryDown) {
