@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Benchmark of the WhoIs client in a fresh lab (not a test): for a 64 KiB and a 1 MiB answer from
-# the lab's WhoIs host, the time from the Whois button to the last byte shown, beside the time a
-# plain Python client takes to read the same answer from the same server; the CPU time; and the
+# the lab's WhoIs host, the time from the Whois button to the last byte shown, beside the time nc
+# takes to read the same answer from the same server; the CPU time; and the
 # longest time the program's message loop kept a message waiting.
 #   tools/bench/whois.sh [SIZE...]    (bytes; default 65536 1048576)
 set -euo pipefail
@@ -13,27 +13,18 @@ topo() { awk -v n="$1" '$1 == "#define" && $2 == n { v = $3; gsub(/"/, "", v); p
     "$repo/tests/lab/lab_topology.h"; }
 server=$(topo LAB_WHOIS_ADDR)
 
-# The same answers read by a plain client: connect, send the query line, read until the close.
-python_client() {
-    /usr/bin/python3 - "$server" "$@" <<'PY'
-import socket, sys, time
-server = sys.argv[1]
-for size in sys.argv[2:]:
-    started = time.perf_counter()
-    with socket.create_connection((server, 43)) as s:
-        s.sendall(b"bulk-%s.test\r\n" % size.encode())
-        got = 0
-        while True:
-            piece = s.recv(65536)
-            if not piece:
-                break
-            got += len(piece)
-    took = (time.perf_counter() - started) * 1000
-    print("%8s bytes: %.1f ms for a Python client to read them (%d bytes)" % (size, took, got))
-PY
+# The same answers read by nc: connect, send the query line, read until the server closes.
+nc_client() {
+    local size started bytes
+    for size in "$@"; do
+        started=$(date +%s%N)
+        bytes=$(printf 'bulk-%s.test\r\n' "$size" | nc -N "$server" 43 | wc -c)
+        awk -v s="$size" -v t="$(( $(date +%s%N) - started ))" -v b="$bytes" \
+            'BEGIN { printf "%8s bytes: %.1f ms for nc to read them (%d bytes)\n", s, t / 1e6, b }'
+    done
 }
 
-python_client "$@"
+nc_client "$@"
 cd "$(mktemp -d)"
 "$repo/tools/wine-run" "$build/tools/bench/whois_bench.exe" "$@"
-python_client "$@"
+nc_client "$@"
