@@ -230,7 +230,7 @@ address_case() {
     wait_until 15 boxes '^[1-9]' || why="no message"
     local box=${ST[box0]#*|}
     local seen="traced to $shown; box \"${box//\\n/ }\", answered No: stopped"
-    [ "${ST[title]:-}" = "Routelark - $text ($shown)" ] || why=${why:-"title names no $shown"}
+    [ "${ST[title]:-}" = "Routelark - $text ($shown)" ] || why=${why:-"title names no $shown: ${ST[title]:-}"}
     probe "press $W No"
     wait_until 5 status '^Stopped$' || why=${why:-"not stopped"}
     close_program "$folder" keys
