@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Renews the README's screenshots from the real program, in a fresh lab on a virtual display
+# (through tools/lab-desktop.sh, as the tours): each is cut to the window it shows and written
+# as a compressed PNG to docs/screenshots/:
+#   trace.png  the main window tracing dest.routelark.test, the ping cycle running
+#   setup.png  the Setup dialog (Ctrl+S) with the built-in settings
+#   whois.png  the WhoIs dialog (Ctrl+W) with the answer of the lab's WhoIs host
+# The whole screens stay in build/screenshots/screenshots-*.png.
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+if [ "${1:-}" != --in-lab ]; then
+    [ $# -eq 0 ] || { echo "usage: tools/screenshots.sh" >&2; exit 2; }
+    "$repo/tools/test.sh" --build-only
+    "$repo/tests/lab/lab.sh" cleanup --stale
+    exec "$repo/tests/lab/lab.sh" run -- "$0" --in-lab
+fi
+
+topo() { awk -v n="$1" '$1 == "#define" && $2 == n { v = $3; gsub(/"/, "", v); print v; exit }' \
+    "$repo/tests/lab/lab_topology.h"; }
+dest=$(topo LAB_DEST_NAME)
+whois_server=$(topo LAB_WHOIS_NAME)
+whois_domain=www.$(topo LAB_WHOIS_QUERY) # the program asks for the domain alone
+
+DESKTOP_SAY=screenshots
+. "$repo/tools/lab-desktop.sh"
+desktop_open
+out=$DESKTOP_REPO/docs/screenshots
+mkdir -p "$out"
+say() { desktop_say "$@"; }
+fail() { say "FAIL: $*" >&2; exit 1; }
+# The built-in settings, not those of an earlier run; the window just wide enough for all ten
+# columns at their built-in widths.
+rm -f screenshots/screenshots-*.png
+printf '[Window]\r\nWidth=850\r\n' >routelark.ini
+
+# rect [CLASS | --dialog TITLE]: the window's "LEFT TOP RIGHT BOTTOM" in the Wine desktop, which
+# fills the screen from its top left corner; fails when it is not shown within 10 s.
+rect() {
+    local file=logs/screenshots-rect.txt tries n
+    for ((tries = 20; tries > 0; tries--)); do
+        rm -f "$file"
+        "$DESKTOP_REPO/tools/wine-run" explorer /desktop=Routelark,1024x700 \
+            tools/tour/window_rect.exe "$file" "$@" >/dev/null
+        for ((n = 10; n > 0; n--)); do [ -s "$file" ] && break; sleep 0.05; done
+        [ -s "$file" ] && { tr -d '\r' <"$file"; return; }
+        sleep 0.5
+    done
+    return 1
+}
+# shot NAME [CLASS | --dialog TITLE]: the screen, and the window cut out to docs/screenshots/NAME.png.
+shot() {
+    local name=$1 box l t r b
+    shift
+    box=$(rect "$@") || fail "no window to cut $name.png from"
+    read -r l t r b <<<"$box"
+    desktop_shot "screenshots-$name" >/dev/null
+    # -strip drops the dates ImageMagick writes, so the same picture gives the same file.
+    convert "screenshots/screenshots-$name.png" -crop "$((r - l))x$((b - t))+$l+$t" +repage -strip \
+        -define png:compression-level=9 "$out/$name.png"
+    say "$out/$name.png: $((r - l))x$((b - t)), $(stat -c %s "$out/$name.png") bytes"
+}
+
+desktop_start
+main=$DESKTOP_WINDOW
+# The host name box has the focus at start-up.
+xdotool windowfocus --sync "$main" type --delay 30 "$dest"
+xdotool key Return
+say "typed $dest and pressed Return"
+# Past the silent hop's time-out and a few rounds of the ping cycle.
+sleep 12
+shot trace
+
+xdotool windowfocus --sync "$main" key Escape ctrl+s
+rect --dialog "Routelark - Setup" >/dev/null || fail "Ctrl+S opened no Setup dialog"
+sleep 0.5
+shot setup --dialog "Routelark - Setup"
+xdotool key Escape
+sleep 1
+
+# As a user would: the domain into the host name box (Ctrl+L takes the focus there and drops the
+# history down, F4 folds it up), Ctrl+W, and in the dialog, back from the domain box past Exit,
+# Whois and the animation to the server box.
+xdotool windowfocus --sync "$main" key ctrl+l F4 End shift+Home BackSpace
+xdotool type --delay 30 "$whois_domain"
+xdotool key ctrl+w
+rect --dialog "Routelark - Whois" >/dev/null || fail "Ctrl+W opened no WhoIs dialog"
+sleep 1
+xdotool key --delay 100 shift+Tab shift+Tab shift+Tab shift+Tab
+xdotool type --delay 30 "$whois_server"
+xdotool key Return
+say "asked $whois_server about $whois_domain"
+sleep 3
+shot whois --dialog "Routelark - Whois"
+xdotool key Escape
+sleep 1
+
+desktop_close || fail "Routelark did not end cleanly"
+rm -f routelark.ini # so that tools/run.sh starts from the built-in settings again
