@@ -13,12 +13,8 @@ static bool IsWhoisDialogKey(const MSG& msg) {
 
 int RunMessageStep() {
     MSG msg;
-    // One call takes the next message; an empty queue sleeps until something arrives.
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        WaitMessage();
-        return 1;
-    }
-    if (msg.message == WM_QUIT)
+    // One call takes the next message, sleeping while the queue is empty.
+    if (GetMessageA(&msg, nullptr, 0, 0) <= 0)
         return 0;
     // The other shortcuts act on the main window also while the WhoIs dialog has the focus.
     if (!IsWhoisDialogKey(msg) && TranslateAcceleratorA(MainWindow, Accelerators, &msg))

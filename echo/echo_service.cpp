@@ -1,6 +1,7 @@
 // The echo service: binds ICMP.DLL at run time and runs the worker thread that performs
 // the blocking echo calls and reports each outcome to the UI thread as a posted message.
 #include "echo/echo_service.h"
+#include "echo/echo_wakeup.h"
 #include <atomic>
 
 typedef HANDLE(WINAPI* IcmpCreateFileEntry)();
@@ -14,14 +15,28 @@ static IcmpCloseHandleEntry CloseEntry;
 static IcmpSendEchoEntry EchoEntry;
 
 EchoRequestSlot EchoRequest;
-static HANDLE EchoSemaphore; // private to this process: a second copy must not take our wake-ups
+static bool EchoServiceRunning; // the worker runs and its wake-up, events and lock exist
 static CRITICAL_SECTION EchoLock;
 static std::atomic<int> EchoStop{0};
-// Manual-reset events for the two hand-shakes, so that the UI thread blocks instead of
-// polling: EchoIdle is set while the worker holds no request buffers, EchoExited once
-// the worker has ended. (No busy or exited flag besides: nothing would read them.)
+// The two hand-shakes block the UI thread instead of letting it poll. EchoHeld is 1 from a
+// submit until the worker hands the slot back (it holds the target's buffers meanwhile); a
+// destruction that must wait for that raises IdleWaited and sleeps on the auto-reset event
+// EchoIdle, which the worker sets only then, so that an echo costs no event calls (a set left
+// over from an earlier wait wakes the next one once, and it sleeps again). EchoExited is set
+// once the worker has ended.
+static std::atomic<int> EchoHeld{0};
+static std::atomic<int> IdleWaited{0};
 static HANDLE EchoIdle;
 static HANDLE EchoExited;
+
+// The worker is done with the slot's buffers. The store comes before the look at IdleWaited,
+// and a waiter raises IdleWaited before it looks at EchoHeld: one of the two always sees the
+// other's write, so a waiter is never left asleep.
+static void HandBackSlot() {
+    EchoHeld = 0;
+    if (IdleWaited)
+        SetEvent(EchoIdle);
+}
 
 // Written into the reply record before each call, so that a call which returns no reply
 // and leaves the buffer alone is never read as the previous echo's status.
@@ -44,13 +59,13 @@ static ULONG EchoOutcome(const ICMP_ECHO_REPLY* reply, DWORD replies, DWORD erro
 void (*EchoCompletionHook)();
 
 // Ends one echo, inside EchoLock. What the update and the post need is taken out of the slot
-// first, and the slot is handed back (EchoIdle: the echo's buffers are free). The statistics
+// first, and the slot is handed back (its buffers are free again). The statistics
 // update and the post then reach the target under EchoLock alone, which its destruction
 // always waits for.
 static void CompleteEcho(DWORD replies, DWORD error) {
     CPinger* target = EchoRequest.target;
     if (!target) {
-        SetEvent(EchoIdle);
+        HandBackSlot();
         return;
     }
     const ICMP_ECHO_REPLY* reply = static_cast<const ICMP_ECHO_REPLY*>(EchoRequest.replyBuffer);
@@ -60,7 +75,7 @@ static void CompleteEcho(DWORD replies, DWORD error) {
     HWND window = EchoRequest.window;
     UINT message = EchoRequest.message;
     EchoRequest.target = nullptr;
-    SetEvent(EchoIdle);
+    HandBackSlot();
     if (EchoCompletionHook)
         EchoCompletionHook();
     target->IncrementSent();
@@ -75,11 +90,11 @@ static void CompleteEcho(DWORD replies, DWORD error) {
 
 static DWORD WINAPI EchoWorker(void*) {
     while (!EchoStop) {
-        WaitForSingleObject(EchoSemaphore, INFINITE);
+        WaitForEchoWakeup();
         if (EchoStop)
             break;
         if (!EchoRequest.target) { // destroyed before its echo started: nothing to do
-            SetEvent(EchoIdle);
+            HandBackSlot();
             continue;
         }
         static_cast<ICMP_ECHO_REPLY*>(EchoRequest.replyBuffer)->Status = kStatusNotWritten;
@@ -89,7 +104,7 @@ static DWORD WINAPI EchoWorker(void*) {
                       EchoRequest.replyBuffer, EchoRequest.replySize, EchoRequest.timeout);
         DWORD error = replies ? 0 : GetLastError();
         if (EchoStop) {
-            SetEvent(EchoIdle);
+            HandBackSlot();
             break;
         }
         EnterCriticalSection(&EchoLock);
@@ -101,11 +116,12 @@ static DWORD WINAPI EchoWorker(void*) {
 }
 
 static void CloseEchoObjects() {
-    CloseHandle(EchoSemaphore);
+    CloseEchoWakeup();
     CloseHandle(EchoIdle);
     CloseHandle(EchoExited);
     DeleteCriticalSection(&EchoLock);
-    EchoSemaphore = EchoIdle = EchoExited = nullptr;
+    EchoIdle = EchoExited = nullptr;
+    EchoServiceRunning = false;
 }
 
 int StartEchoService() {
@@ -125,8 +141,11 @@ int StartEchoService() {
         ShowEchoMessage("Unable to locate required API functions!", MB_ICONEXCLAMATION);
         return 0;
     }
-    EchoSemaphore = CreateSemaphoreA(nullptr, 0, 1, nullptr);
-    EchoIdle = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    OpenEchoWakeup();
+    EchoServiceRunning = true;
+    EchoIdle = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    EchoHeld = 0;
+    IdleWaited = 0;
     EchoExited = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     InitializeCriticalSection(&EchoLock);
     EchoStop = 0;
@@ -143,9 +162,9 @@ int StartEchoService() {
 }
 
 void StopEchoService() {
-    if (EchoSemaphore) {
+    if (EchoServiceRunning) {
         EchoStop = 1;
-        ReleaseSemaphore(EchoSemaphore, 1, nullptr);
+        WakeEchoWorker();
         WaitForSingleObject(EchoExited, INFINITE);
         CloseEchoObjects();
     }
@@ -157,9 +176,9 @@ void StopEchoService() {
 }
 
 void SubmitEchoRequest(CPinger* target, HWND window, UINT message, DWORD timeout) {
-    if (!EchoSemaphore)
+    if (!EchoServiceRunning)
         return;
-    ResetEvent(EchoIdle); // the target's buffers are the worker's from here on
+    EchoHeld = 1; // the target's buffers are the worker's from here on
     EchoRequest.window = window;
     EchoRequest.message = message;
     EchoRequest.icmpHandle = target->IcmpHandle();
@@ -171,11 +190,21 @@ void SubmitEchoRequest(CPinger* target, HWND window, UINT message, DWORD timeout
     EchoRequest.replySize = kEchoReplySize;
     EchoRequest.timeout = timeout;
     EchoRequest.target = target;
-    ReleaseSemaphore(EchoSemaphore, 1, nullptr);
+    WakeEchoWorker();
+}
+
+void LockEchoStatistics() {
+    if (EchoServiceRunning)
+        EnterCriticalSection(&EchoLock);
+}
+
+void UnlockEchoStatistics() {
+    if (EchoServiceRunning)
+        LeaveCriticalSection(&EchoLock);
 }
 
 void ReleaseEchoTarget(CPinger* pinger) {
-    if (!EchoSemaphore)
+    if (!EchoServiceRunning)
         return;
     // The lock waits out a completion that has already taken this pinger out of the slot;
     // a target cleared under it is never taken afterwards.
@@ -184,8 +213,13 @@ void ReleaseEchoTarget(CPinger* pinger) {
     if (inFlight)
         EchoRequest.target = nullptr;
     LeaveCriticalSection(&EchoLock);
-    if (inFlight)
-        WaitForSingleObject(EchoIdle, INFINITE); // until its echo call has returned
+    if (!inFlight)
+        return;
+    ResetEvent(EchoIdle); // before IdleWaited: the worker sets it only once that is raised
+    IdleWaited = 1;
+    while (EchoHeld) // until its echo call has returned
+        WaitForSingleObject(EchoIdle, INFINITE);
+    IdleWaited = 0;
 }
 
 HANDLE CreateIcmpHandle() {

@@ -33,6 +33,10 @@ void SubmitEchoRequest(CPinger* target, HWND window, UINT message, DWORD timeout
 // Called by a pinger's destruction: waits (without spinning) until the worker no longer
 // touches the pinger: its echo call returned, and a completion that took it is over.
 void ReleaseEchoTarget(CPinger* pinger);
+// Hold off the worker's statistics updates (EchoLock), so that a row shows one moment's
+// figures while the next echo is out: Sent and Recv of the same echo, never one without the other.
+void LockEchoStatistics();
+void UnlockEchoStatistics();
 // A seam for tests: when set, the worker calls it inside EchoLock, after taking the target
 // out of the slot and before updating the target's statistics.
 extern void (*EchoCompletionHook)();

@@ -14,7 +14,8 @@ enum : uint32_t {
     kHostTextSize = 1024,
     kNoMinRtt = 0xFFFFFFFFu, // min RTT before the first sample
 };
-static_assert(sizeof(void*) != 4 || kEchoReplySize == 84, "one ICMP_ECHO_REPLY and the echoed payload");
+static_assert(sizeof(void*) != 4 || kEchoReplySize == 84,
+              "one ICMP_ECHO_REPLY and the echoed payload");
 
 class CPinger {
   public:

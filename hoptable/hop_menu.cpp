@@ -33,7 +33,8 @@ static void SetPopupItem(UINT command, const char* text, UINT state) {
     char label[256];
     CopyText(label, sizeof label, text);
     MENUITEMINFOA item = {};
-    item.cbSize = offsetof(MENUITEMINFOA, hbmpItem); // the older record (44 bytes in 32 bits): every Windows takes it
+    item.cbSize = offsetof(
+        MENUITEMINFOA, hbmpItem); // the older record (44 bytes in 32 bits): every Windows takes it
     item.fMask = MIIM_STATE | MIIM_TYPE;
     item.fType = MFT_STRING;
     item.fState = state;
@@ -56,7 +57,7 @@ static void PreparePopup(int row, CPinger* hop) {
     WhoisAutoStart = 1; // the dialog this item opens asks at once
 }
 
-static void OnRightClick(HWND table, LPARAM lParam) {
+void OnHopTableRightClick(HWND table, LPARAM lParam) {
     POINT point = {LOWORD(lParam), HIWORD(lParam)};
     int row = RowAtPoint(table, point);
     if (row < 0)
@@ -68,20 +69,6 @@ static void OnRightClick(HWND table, LPARAM lParam) {
     PreparePopup(row, hop);
     ClientToScreen(table, &point);
     TrackPopupMenu(GetSubMenu(HopPopupMenu, 0), 0, point.x, point.y, 0, MainWindow, nullptr);
-}
-
-LRESULT CALLBACK HopTableProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_RBUTTONUP) {
-        OnRightClick(window, lParam);
-        return 0;
-    }
-    WNDPROC previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    LRESULT result = CallWindowProcA(previous, window, message, wParam, lParam);
-    // The list view follows a right button press in a loop of its own until the button is
-    // released, and takes the WM_RBUTTONUP there: the click is over when the press is handled.
-    if (message == WM_RBUTTONDOWN && GetKeyState(VK_RBUTTON) >= 0)
-        OnRightClick(window, lParam);
-    return result;
 }
 
 void ToggleHopAtPopupRow() {

@@ -1,7 +1,10 @@
 // The hop table control: creation, rows, cells and the showing and hiding of columns.
 #include "hoptable/hop_table.h"
+#include "hoptable/row_pacing.h"
 #include "app/app.h"
 #include "app/resource.h"
+#include "common/bounded_text.h"
+#include "echo/echo_service.h"
 #include "echo/pinger.h"
 #include "trace/trace.h"
 #include <cstring>
@@ -97,21 +100,36 @@ void SetCellText(int row, int visibleIndex, const char* text) {
     SendMessageA(HopTable, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
 }
 
-void RefreshHopRow(CPinger* pinger, int row, int first, int count) {
-    SetHopRowImage(row, !pinger->IsIgnored());
-    int visible = 0;
+void WriteHopRow(CPinger* pinger, int row, int first, int count) {
+    // The worker may be completing this hop's next echo meanwhile: the texts are taken under
+    // its lock, so that they show one moment's figures, and set once it is let go.
+    static char texts[kColumnTotal][kHostTextSize];
+    int shownAt[kColumnTotal];
+    int taken = 0, visible = 0;
+    LockEchoStatistics();
     for (int n = 0; n < count && n < kColumnTotal; n++) {
         if (!Columns[n].Visible)
             continue;
-        if (n >= first)
-            SetCellText(row, visible, GetCellText(row, n));
+        if (n >= first) {
+            CopyText(texts[taken], sizeof texts[taken], GetCellText(row, n));
+            shownAt[taken++] = visible;
+        }
         visible++;
     }
+    UnlockEchoStatistics();
+    SetHopRowImage(row, !pinger->IsIgnored());
+    for (int i = 0; i < taken; i++)
+        SetCellText(row, shownAt[i], texts[i]);
+}
+
+void RefreshHopRow(CPinger* pinger, int row, int first, int count) {
+    if (!PaceRowRefresh(row, first, count))
+        WriteHopRow(pinger, row, first, count);
 }
 
 void RefreshAllHopRows() {
     for (int r = 0; r < HopCount; r++)
-        RefreshHopRow(HopList[r], r, 0, ColumnCount);
+        WriteHopRow(HopList[r], r, 0, ColumnCount);
     InvalidateRect(HopTable, nullptr, FALSE);
     UpdateWindow(HopTable);
 }

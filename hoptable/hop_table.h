@@ -13,11 +13,15 @@ enum { kImageActive = 0, kImageIgnored = 1 };
 void CreateHopTable();
 void DestroyHopImages();
 void InsertHopRow(int row, const char* text);
+// What a row already shows is not set again.
 void SetHopRowImage(int row, int active);
 void SetCellText(int row, int visibleIndex, const char* text);
 // Sets the row image from the pinger's ignored flag and rewrites the visible cells of
 // columns first ... count - 1.
+// A refresh that comes faster than the screen can show waits for the frame's end.
 void RefreshHopRow(CPinger* pinger, int row, int first, int count);
+// The same, written at once.
+void WriteHopRow(CPinger* pinger, int row, int first, int count);
 void RefreshAllHopRows();
 void ShowColumn(int column);
 void HideColumn(int column);
@@ -27,9 +31,12 @@ void ToggleColumn(int column);
 // Text of one cell of row r, valid until the next call; "Dunno" for an unknown column.
 const char* GetCellText(int row, int column);
 
-// The hop context menu: the table's own procedure opens it on a right click over a hop row,
-// and hands everything else to the list view.
-extern int PopupRow;
+// The hop table's own procedure: the context menu on a right click over a hop row, the pacing
+// of its paints; everything else goes to the list view.
 LRESULT CALLBACK HopTableProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The hop context menu, opened at a right click's point (client coordinates in lParam) when
+// it hits a fully visible row of an answering hop.
+extern int PopupRow;
+void OnHopTableRightClick(HWND table, LPARAM lParam);
 // Ignores the hop of the menu's row, or enables it again; nothing once that hop is gone.
 void ToggleHopAtPopupRow();

@@ -64,9 +64,11 @@ void OnPingReply(UINT, WPARAM wParam, LPARAM) {
     if (CurrentTraceState != TraceState::Pinging)
         return;
     UINT status = static_cast<UINT>(wParam);
-    if (CPinger* hop = HopList[HopCursor])
-        RefreshHopRow(hop, HopCursor, 3, ColumnCount);
+    CPinger* answered = HopList[HopCursor];
+    int row = HopCursor;
     if (!StatusGoesOn(status)) {
+        if (answered)
+            RefreshHopRow(answered, row, 3, ColumnCount);
         ShowMessage(MainWindow, "Routelark", MB_TOPMOST | MB_ICONERROR | MB_OK, "Hop %d: %s\n%s",
                     HopCursor + 1, "Trace failed", IcmpStatusText(status));
         StopTrace();
@@ -77,6 +79,10 @@ void OnPingReply(UINT, WPARAM wParam, LPARAM) {
         CurrentTraceState = TraceState::Waiting;
         SetTimer(MainWindow, kPingTimerId, pause, nullptr);
     } else {
+        // Without a pause the next echo goes out first: the worker makes it while the row of
+        // the hop that answered is refreshed.
         PingHopAtCursor();
     }
+    if (answered)
+        RefreshHopRow(answered, row, 3, ColumnCount);
 }

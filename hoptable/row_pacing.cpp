@@ -1,0 +1,46 @@
+// Refreshes of the hop table's rows at most once a display frame.
+#include "hoptable/row_pacing.h"
+#include "hoptable/hop_table.h"
+#include "trace/trace.h"
+
+enum { kFrameMs = 16 };
+enum : UINT_PTR { kPaceTimerId = 0x524C }; // not one of the list view's own timers
+
+static DWORD LastPaint;   // GetTickCount of the table's last paint
+static bool FramePending; // rows wait for the frame timer
+// The columns each row waits to have written, first ... count - 1; count 0: none.
+static struct { int first, count; } Waiting[kHopListCapacity];
+
+bool PaceRowRefresh(int row, int first, int count) {
+    if (row < 0 || row >= kHopListCapacity)
+        return false;
+    if (!FramePending && GetTickCount() - LastPaint >= kFrameMs)
+        return false;
+    if (Waiting[row].count == 0 || first < Waiting[row].first)
+        Waiting[row].first = first;
+    if (count > Waiting[row].count)
+        Waiting[row].count = count;
+    if (!FramePending)
+        SetTimer(HopTable, kPaceTimerId, kFrameMs, nullptr);
+    FramePending = true;
+    return true;
+}
+
+void NoteTablePainted() {
+    LastPaint = GetTickCount();
+}
+
+bool OnPaceTimer(UINT_PTR id) {
+    if (id != kPaceTimerId)
+        return false;
+    KillTimer(HopTable, kPaceTimerId);
+    FramePending = false;
+    for (int row = 0; row < kHopListCapacity; row++) {
+        // The hop the row shows now: a refresh that waited across a new trace's start writes
+        // that trace's hop, or nothing.
+        if (Waiting[row].count && HopList[row])
+            WriteHopRow(HopList[row], row, Waiting[row].first, Waiting[row].count);
+        Waiting[row].count = 0;
+    }
+    return true;
+}
