@@ -1,13 +1,15 @@
 // Where the UI thread's time goes in the ping cycle (not a test): the program's own message loop
 // runs a one-hop trace with both pauses 0 while the platform calls it makes are timed at the
 // executable's imports, each call's own time apart from the calls it makes in turn:
-//   hand-off      ResetEvent, ReleaseSemaphore (SendEcho waking the worker)
-//   completion    the message loop taking the worker's posted reply (PeekMessage, GetMessage,
+//   hand-off      ResetEvent, ReleaseSemaphore (SendEcho waking the worker), where the program
+//                 calls them; a condition variable's wake is bound at run time and not timed
+//   completion    the message loop taking the worker's posted reply (PeekMessage,
 //                 TranslateAccelerator) and routing it, without the work below
 //   cells         SendMessage to the hop table (row image and cell texts)
 //   status        SendMessage to the status bar (mode and texts)
 //   repaint       WM_PAINT and WM_ERASEBKGND dispatched to any window
-//   waiting       WaitMessage: the UI thread idle while the echo is out
+//   waiting       WaitMessage or GetMessage: the UI thread idle while the echo is out, and
+//                 the message taken
 //   engine        the rest of the reply handler's own work
 //   echo_profile.exe [--seconds N] HOST
 #include "app/app.h"
@@ -68,7 +70,7 @@ static BOOL WINAPI ProfiledPeek(MSG* msg, HWND window, UINT first, UINT last, UI
     return Timed(kCompletion, [&] { return RealPeek(msg, window, first, last, remove); });
 }
 static BOOL WINAPI ProfiledGet(MSG* msg, HWND window, UINT first, UINT last) {
-    return Timed(kCompletion, [&] { return RealGet(msg, window, first, last); });
+    return Timed(kWaiting, [&] { return RealGet(msg, window, first, last); });
 }
 static int WINAPI ProfiledTranslate(HWND window, HACCEL table, MSG* msg) {
     return Timed(kCompletion, [&] { return RealTranslate(window, table, msg); });
@@ -87,7 +89,7 @@ template <typename Entry>
 static void Patch(const char* dll, const char* name, Entry replacement, Entry* real) {
     *real = reinterpret_cast<Entry>(PatchImport(dll, name, reinterpret_cast<void*>(replacement)));
     if (!*real)
-        fprintf(stderr, "no import of %s\n", name);
+        fprintf(stderr, "(the program does not call %s)\n", name);
 }
 
 static long long EchoesSent() {
