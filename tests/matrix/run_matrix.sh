@@ -41,26 +41,13 @@ mkdir -p "$work"
 
 # --- the program, the probe and the keyboard ----------------------------------------------------
 
-PROBE_PID=
+PROBE_EXE=$build/tests/matrix/window_probe.exe
+. "$repo/tests/matrix/probe.sh"
 finish() {
-    [ -z "$PROBE_PID" ] || { exec {PROBE[1]}>&-; wait "$PROBE_PID" 2>/dev/null; }
+    probe_close
     session_stop
 }
 trap finish EXIT
-
-# probe LINE...: the probe's answer to each line, up to its "." lines, in $answer.
-probe() {
-    if [ -z "$PROBE_PID" ]; then
-        coproc PROBE { exec wine "$build/tests/matrix/window_probe.exe" 2>/dev/null; }
-        PROBE_PID=$PROBE_PID
-    fi
-    local line
-    answer=
-    for line in "$@"; do
-        printf '%s\n' "$line" >&"${PROBE[1]}"
-        while IFS= read -r -t 30 line <&"${PROBE[0]}" && [ "$line" != . ]; do answer+=$line$'\n'; done
-    done
-}
 
 # state: the main window $W as key=value pairs in ST (title, host, running, status, rows, row0 ...,
 # boxes, box0 ...; window=gone once it has closed).

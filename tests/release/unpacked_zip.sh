@@ -39,22 +39,13 @@ say "unpacked $(basename "$zip") into an empty folder: $(cd "$folder" && echo *)
 
 # --- the probe, as the matrix drives it ----------------------------------------------------------
 
-PROBE_PID= PID=
+PROBE_EXE=$probe_exe PID=
+. "$(dirname "${BASH_SOURCE[0]}")/../matrix/probe.sh"
 finish() {
-    [ -z "$PROBE_PID" ] || { exec {PROBE[1]}>&-; wait "$PROBE_PID" 2>/dev/null; }
+    probe_close
     [ -z "$PID" ] || ! kill -0 "$PID" 2>/dev/null || kill "$PID"
 }
 trap finish EXIT
-probe() {
-    if [ -z "$PROBE_PID" ]; then
-        coproc PROBE { exec wine "$probe_exe" 2>/dev/null; }
-        PROBE_PID=$PROBE_PID
-    fi
-    local line
-    answer=
-    printf '%s\n' "$1" >&"${PROBE[1]}"
-    while IFS= read -r -t 30 line <&"${PROBE[0]}" && [ "$line" != . ]; do answer+=$line$'\n'; done
-}
 # field KEY N: the Nth |-separated field of KEY's value in the last state.
 field() { sed -n "s/^$1=//p" <<<"$answer" | cut -d'|' -f"$2"; }
 
