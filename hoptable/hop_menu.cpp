@@ -33,8 +33,8 @@ static void SetPopupItem(UINT command, const char* text, UINT state) {
     char label[256];
     CopyText(label, sizeof label, text);
     MENUITEMINFOA item = {};
-    item.cbSize = offsetof(
-        MENUITEMINFOA, hbmpItem); // the older record (44 bytes in 32 bits): every Windows takes it
+    // The older record (44 bytes in 32 bits): every Windows takes it.
+    item.cbSize = offsetof(MENUITEMINFOA, hbmpItem);
     item.fMask = MIIM_STATE | MIIM_TYPE;
     item.fType = MFT_STRING;
     item.fState = state;
