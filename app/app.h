@@ -10,6 +10,7 @@ enum : UINT {
     MSG_TRACE_HOPNAME = 1126,
     MSG_PING_REPLY = 1127,
     MSG_PING_NEXT = 1128,
+    MSG_PING_ROUND = 1129, // the echo worker's round answered (not through the tables)
 };
 enum : UINT_PTR { kPingTimerId = 1 };
 

@@ -70,9 +70,10 @@ void RunCommand(int command, HWND control) {
     case IDM_STOP:
         StopTrace();
         break;
-    case IDM_SETUP: // modal; the result is not needed
-        DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_SETUP), MainWindow, SetupDialogProc,
-                        0);
+    case IDM_SETUP: // modal
+        if (DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_SETUP), MainWindow,
+                            SetupDialogProc, 0) == 1)
+            EndPingRound(); // a round keeps the pauses and timeout it began with
         break;
     case IDM_ABOUT:
         DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_ABOUT), MainWindow, AboutDialogProc,

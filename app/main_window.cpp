@@ -2,6 +2,7 @@
 #include "app/app.h"
 #include "app/event_routing.h"
 #include "app/resource.h"
+#include "trace/trace.h"
 
 HWND MainWindow;
 
@@ -49,6 +50,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case MSG_PING_REPLY:
     case MSG_PING_NEXT:
         return RouteTraceMessage(ActiveHandlers(), message, wParam, lParam);
+    case MSG_PING_ROUND:
+        OnPingRoundNotice(message, wParam, lParam);
+        return 0;
     case WM_TIMER:
         OnPingTimer(wParam, lParam);
         return 0;

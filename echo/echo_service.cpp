@@ -3,6 +3,7 @@
 #include "echo/echo_service.h"
 #include "echo/echo_wakeup.h"
 #include <atomic>
+#include <cstring>
 
 typedef HANDLE(WINAPI* IcmpCreateFileEntry)();
 typedef BOOL(WINAPI* IcmpCloseHandleEntry)(HANDLE);
@@ -15,6 +16,22 @@ static IcmpCloseHandleEntry CloseEntry;
 static IcmpSendEchoEntry EchoEntry;
 
 EchoRequestSlot EchoRequest;
+// The ping cycle without pauses, run by the worker (StartEchoRound), under EchoLock. Each echo
+// of a round is put in the slot by the completion of the one before it, so that the UI thread is
+// woken at most once a display frame instead of once an echo: that wake-up, and the message it
+// takes, cost a quarter of the echo rate.
+static struct {
+    bool running;
+    CPinger* const* hops;
+    int count;
+    int cursor; // the hop whose echo is out; once ended, the hop answered last
+    HWND window;
+    UINT noticeMessage;
+    UINT ttl;
+    bool noticePending;  // posted, or the UI thread looks again at its next frame
+    unsigned answered;   // echoes answered since the UI thread last looked
+    unsigned char answeredHops[kEchoRoundCapacity];
+} Round;
 static bool EchoServiceRunning; // the worker runs and its wake-up, events and lock exist
 static CRITICAL_SECTION EchoLock;
 static std::atomic<int> EchoStop{0};
@@ -58,15 +75,70 @@ static ULONG EchoOutcome(const ICMP_ECHO_REPLY* reply, DWORD replies, DWORD erro
 
 void (*EchoCompletionHook)();
 
-// Ends one echo, inside EchoLock. What the update and the post need is taken out of the slot
-// first, and the slot is handed back (its buffers are free again). The statistics
-// update and the post then reach the target under EchoLock alone, which its destruction
-// always waits for.
-static void CompleteEcho(DWORD replies, DWORD error) {
-    CPinger* target = EchoRequest.target;
-    if (!target) {
-        HandBackSlot();
+static void FillSlot(EchoRequestSlot& slot, CPinger* target, HWND window, UINT message,
+                     DWORD timeout) {
+    slot.window = window;
+    slot.message = message;
+    slot.icmpHandle = target->IcmpHandle();
+    slot.destination = target->GetDestination();
+    slot.requestData = target->RequestData();
+    slot.requestSize = kEchoPayloadSize;
+    slot.requestOptions = target->Options();
+    slot.replyBuffer = target->ReplyBuffer();
+    slot.replySize = kEchoReplySize;
+    slot.timeout = timeout;
+    slot.target = target;
+}
+
+// The next hop after the round's cursor that is sent echoes, going round; -1 when there is none,
+// not even the cursor's own.
+static int NextRoundHop() {
+    for (int step = 1; step <= Round.count; step++) {
+        int hop = (Round.cursor + step) % Round.count;
+        CPinger* pinger = Round.hops[hop];
+        if (pinger && !pinger->IsIgnored() && !pinger->IsNoResponse())
+            return hop;
+    }
+    return -1;
+}
+
+// After the round's echo to the hop at its cursor: notes the answer and puts the next hop's echo
+// in the slot, which stays the worker's; false, and the round ended, after a status that ends
+// the trace or when no hop is left to ping. Inside EchoLock.
+static bool ContinueRound(bool goesOn) {
+    Round.answeredHops[Round.cursor] = 1;
+    Round.answered++;
+    int next = goesOn ? NextRoundHop() : -1;
+    if (next < 0) {
+        Round.running = false;
+        return false;
+    }
+    Round.cursor = next;
+    CPinger* target = Round.hops[next];
+    target->Options()->Ttl = static_cast<UCHAR>(Round.ttl); // its buffers are the worker's
+    FillSlot(EchoRequest, target, EchoRequest.window, EchoRequest.message, EchoRequest.timeout);
+    return true;
+}
+
+// The UI thread hears of a round's answers through one notice at a time: another is posted
+// only once it has looked and found nothing new (TakeEchoRoundProgress).
+static void PostRoundNotice(ULONG status, CPinger* target) {
+    if (Round.noticePending || !IsWindow(Round.window))
         return;
+    Round.noticePending = true;
+    PostMessageA(Round.window, Round.noticeMessage, status, reinterpret_cast<LPARAM>(target));
+}
+
+// Ends one echo, inside EchoLock; true when the queued echo is to be made next. What the update
+// and the post need is taken out of the slot first, and the slot is handed back (its buffers
+// are free again) or given the queued echo. The statistics update and the post then reach the
+// target under EchoLock alone, which its destruction always waits for.
+static bool CompleteEcho(DWORD replies, DWORD error) {
+    CPinger* target = EchoRequest.target;
+    if (!target) { // destroyed during its echo: the cycle has stopped, nothing follows
+        Round.running = false;
+        HandBackSlot();
+        return false;
     }
     const ICMP_ECHO_REPLY* reply = static_cast<const ICMP_ECHO_REPLY*>(EchoRequest.replyBuffer);
     ULONG status = EchoOutcome(reply, replies, error);
@@ -75,7 +147,10 @@ static void CompleteEcho(DWORD replies, DWORD error) {
     HWND window = EchoRequest.window;
     UINT message = EchoRequest.message;
     EchoRequest.target = nullptr;
-    HandBackSlot();
+    bool inRound = Round.running;
+    bool next = inRound && ContinueRound(IcmpStatusGoesOn(status));
+    if (!next)
+        HandBackSlot();
     if (EchoCompletionHook)
         EchoCompletionHook();
     target->IncrementSent();
@@ -84,16 +159,22 @@ static void CompleteEcho(DWORD replies, DWORD error) {
         target->RecordRtt(rtt);
         target->IncrementReceived();
     }
-    if (IsWindow(window))
+    if (next)
+        PostRoundNotice(status, target);
+    else if (IsWindow(window)) // any echo's completion, and the last of a round
         PostMessageA(window, message, status, reinterpret_cast<LPARAM>(target));
+    return next;
 }
 
 static DWORD WINAPI EchoWorker(void*) {
+    bool next = false; // the slot holds a round's next echo: make it without waiting
     while (!EchoStop) {
-        WaitForEchoWakeup();
+        if (!next)
+            WaitForEchoWakeup();
         if (EchoStop)
             break;
         if (!EchoRequest.target) { // destroyed before its echo started: nothing to do
+            next = false;
             HandBackSlot();
             continue;
         }
@@ -108,9 +189,11 @@ static DWORD WINAPI EchoWorker(void*) {
             break;
         }
         EnterCriticalSection(&EchoLock);
-        CompleteEcho(replies, error);
+        next = CompleteEcho(replies, error);
         LeaveCriticalSection(&EchoLock);
     }
+    if (next) // stopped with a round's next echo in the slot
+        HandBackSlot();
     SetEvent(EchoExited);
     return 0;
 }
@@ -179,18 +262,49 @@ void SubmitEchoRequest(CPinger* target, HWND window, UINT message, DWORD timeout
     if (!EchoServiceRunning)
         return;
     EchoHeld = 1; // the target's buffers are the worker's from here on
-    EchoRequest.window = window;
-    EchoRequest.message = message;
-    EchoRequest.icmpHandle = target->IcmpHandle();
-    EchoRequest.destination = target->GetDestination();
-    EchoRequest.requestData = target->RequestData();
-    EchoRequest.requestSize = kEchoPayloadSize;
-    EchoRequest.requestOptions = target->Options();
-    EchoRequest.replyBuffer = target->ReplyBuffer();
-    EchoRequest.replySize = kEchoReplySize;
-    EchoRequest.timeout = timeout;
-    EchoRequest.target = target;
+    FillSlot(EchoRequest, target, window, message, timeout);
     WakeEchoWorker();
+}
+
+bool StartEchoRound(CPinger* const* hops, int count, int first, HWND window, UINT replyMessage,
+                    UINT noticeMessage, DWORD timeout, unsigned ttl) {
+    if (!EchoServiceRunning || count > kEchoRoundCapacity)
+        return false;
+    EnterCriticalSection(&EchoLock);
+    Round.running = true;
+    Round.hops = hops;
+    Round.count = count;
+    Round.cursor = first;
+    Round.window = window;
+    Round.noticeMessage = noticeMessage;
+    Round.ttl = ttl;
+    Round.noticePending = false;
+    Round.answered = 0;
+    memset(Round.answeredHops, 0, sizeof Round.answeredHops);
+    LeaveCriticalSection(&EchoLock);
+    hops[first]->Options()->Ttl = static_cast<UCHAR>(ttl);
+    SubmitEchoRequest(hops[first], window, replyMessage, timeout);
+    return true;
+}
+
+void TakeEchoRoundProgress(EchoRoundLook look, EchoRoundProgress* progress,
+                           unsigned char* answeredHops) {
+    if (!EchoServiceRunning) {
+        *progress = {false, Round.cursor, 0};
+        return;
+    }
+    EnterCriticalSection(&EchoLock);
+    progress->running = Round.running;
+    progress->cursor = Round.cursor;
+    progress->answered = Round.answered;
+    memcpy(answeredHops, Round.answeredHops, Round.count);
+    memset(Round.answeredHops, 0, sizeof Round.answeredHops);
+    Round.answered = 0;
+    if (look == EchoRoundLook::End)
+        Round.running = false;
+    else if (look == EchoRoundLook::Frame && progress->answered == 0)
+        Round.noticePending = false; // quiet for a frame: the next answer posts a notice
+    LeaveCriticalSection(&EchoLock);
 }
 
 void LockEchoStatistics() {

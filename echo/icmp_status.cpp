@@ -28,3 +28,7 @@ const char* IcmpStatusText(long status) {
         return texts[status - 11001];
     return "Unknown error";
 }
+
+bool IcmpStatusGoesOn(unsigned long status) {
+    return status == 0 || status == 11010 || status == 11013;
+}

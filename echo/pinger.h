@@ -40,8 +40,8 @@ class CPinger {
     uint32_t GetMaxRtt() const { return maxRtt.load(std::memory_order_relaxed); }
     uint32_t GetTotalRtt() const { return totalRtt.load(std::memory_order_relaxed); }
 
-    void SetIgnored(int flag) { ignored = flag; }
-    int IsIgnored() const { return ignored; }
+    void SetIgnored(int flag) { ignored.store(flag, std::memory_order_relaxed); }
+    int IsIgnored() const { return ignored.load(std::memory_order_relaxed); }
     void MarkNoResponse() { ignored = 1, noResponse = 1; }
     int IsNoResponse() const { return noResponse; }
 
@@ -79,6 +79,6 @@ class CPinger {
     std::atomic<uint32_t> maxRtt{0};
     std::atomic<int> sentCount{0};
     std::atomic<int> receivedCount{0};
-    int ignored = 0;
-    int noResponse = 0;
+    std::atomic<int> ignored{0}; // read by the echo worker in a round
+    int noResponse = 0;          // set before any round starts
 };

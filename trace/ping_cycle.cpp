@@ -12,9 +12,29 @@ enum : UINT { kCycleTtl = 32 };
 // completions would follow each other at once and starve the window of input.
 static const int kQuietPassPauseMs = 500;
 static bool PassSentEcho;
+// With both pauses 0 the echo worker runs the cycle (a round) and the UI thread follows it, once
+// a display frame at most: the hop being pinged on the status bar, the rows of the hops answered.
+static bool RoundOn;
+static unsigned char RoundAnswered[kHopListCapacity];
+static_assert(int(kHopListCapacity) <= int(kEchoRoundCapacity), "a round takes the whole hop list");
+enum { kRoundFrameMs = 16 };
+enum : UINT_PTR { kRoundFrameTimerId = 2 }; // its own procedure: never taken for the pause
 
-static bool StatusGoesOn(UINT status) {
-    return status == 0 || status == 11010 || status == 11013;
+// The pause after the hop at the cursor answered: the longer one after the last hop of a pass.
+static int PauseAfterCursor() {
+    if (HopCursor + 1 < HopCount)
+        return Settings.PingDelay;
+    int pause = Settings.TraceDelay;
+    if (!PassSentEcho && pause < kQuietPassPauseMs)
+        pause = kQuietPassPauseMs;
+    return pause;
+}
+
+static void ShowHopBeingPinged() {
+    SetStatusText(0, "Hop %d", HopCursor + 1);
+    SetStatusText(1, "%s", FormatAddress(HopList[HopCursor]->GetDestination()));
+    SetStatusText(2, "Pinging...");
+    PassSentEcho = true;
 }
 
 static void PingHopAtCursor() {
@@ -24,11 +44,62 @@ static void PingHopAtCursor() {
         PostMessageA(MainWindow, MSG_PING_REPLY, 0, static_cast<LPARAM>(0xFFFFFFFF));
         return;
     }
-    SetStatusText(0, "Hop %d", HopCursor + 1);
-    SetStatusText(1, "%s", FormatAddress(hop->GetDestination()));
-    SetStatusText(2, "Pinging...");
-    PassSentEcho = true;
-    hop->SendEcho(MainWindow, MSG_PING_REPLY, Settings.PingTimeout, kCycleTtl);
+    ShowHopBeingPinged();
+    if (Settings.PingDelay == 0 && Settings.TraceDelay == 0)
+        RoundOn = StartEchoRound(HopList, HopCount, HopCursor, MainWindow, MSG_PING_REPLY,
+                                 MSG_PING_ROUND, Settings.PingTimeout, kCycleTtl);
+    if (!RoundOn)
+        hop->SendEcho(MainWindow, MSG_PING_REPLY, Settings.PingTimeout, kCycleTtl);
+}
+
+// Takes what the round did since the last look, and refreshes the rows of the hops it answered.
+static EchoRoundProgress FollowRound(EchoRoundLook look) {
+    EchoRoundProgress progress;
+    TakeEchoRoundProgress(look, &progress, RoundAnswered);
+    for (int row = 0; row < HopCount; row++)
+        if (RoundAnswered[row] && HopList[row])
+            RefreshHopRow(HopList[row], row, 3, ColumnCount);
+    return progress;
+}
+
+static void CALLBACK OnRoundFrame(HWND, UINT, UINT_PTR, DWORD) {
+    if (CurrentTraceState != TraceState::Pinging || !RoundOn) {
+        KillTimer(MainWindow, kRoundFrameTimerId);
+        return;
+    }
+    EchoRoundProgress progress = FollowRound(EchoRoundLook::Frame);
+    if (progress.running && progress.answered) {
+        HopCursor = progress.cursor;
+        ShowHopBeingPinged();
+    } else { // quiet for a frame, the worker posts the next answer; or the round's end is posted
+        KillTimer(MainWindow, kRoundFrameTimerId);
+    }
+}
+
+void OnPingRoundNotice(UINT, WPARAM, LPARAM) {
+    if (CurrentTraceState != TraceState::Pinging || !RoundOn)
+        return; // a notice of a round that has ended since
+    EchoRoundProgress progress = FollowRound(EchoRoundLook::Notice);
+    if (!progress.running)
+        return; // its last completion follows this notice
+    HopCursor = progress.cursor;
+    ShowHopBeingPinged();
+    SetTimer(MainWindow, kRoundFrameTimerId, kRoundFrameMs, OnRoundFrame);
+}
+
+void EndPingRound() {
+    if (!RoundOn)
+        return;
+    RoundOn = false;
+    KillTimer(MainWindow, kRoundFrameTimerId);
+    EchoRoundProgress progress = FollowRound(EchoRoundLook::End);
+    if (CurrentTraceState != TraceState::Pinging)
+        return; // stopped
+    // The round's echo out (or, when it had ended already, its last answer) now completes as
+    // any echo does.
+    HopCursor = progress.cursor;
+    if (progress.running)
+        ShowHopBeingPinged();
 }
 
 void EnterPingCycle() {
@@ -38,6 +109,7 @@ void EnterPingCycle() {
     }
     HopCursor = 0;
     PassSentEcho = false;
+    RoundOn = false;
     PingHopAtCursor();
 }
 
@@ -49,24 +121,26 @@ void SendNextPing(UINT, WPARAM, LPARAM) {
 
 // The pause after the hop at the cursor answered; moves the cursor on.
 static int NextPause() {
-    HopCursor++;
-    if (HopCursor < HopCount)
-        return Settings.PingDelay;
-    HopCursor = 0;
-    int pause = Settings.TraceDelay;
-    if (!PassSentEcho && pause < kQuietPassPauseMs)
-        pause = kQuietPassPauseMs;
-    PassSentEcho = false;
+    int pause = PauseAfterCursor();
+    if (++HopCursor == HopCount) {
+        HopCursor = 0;
+        PassSentEcho = false;
+    }
     return pause;
 }
 
 void OnPingReply(UINT, WPARAM wParam, LPARAM) {
     if (CurrentTraceState != TraceState::Pinging)
         return;
+    if (RoundOn) { // the last echo of a round the worker ended: on from its hop as before it
+        RoundOn = false;
+        KillTimer(MainWindow, kRoundFrameTimerId);
+        HopCursor = FollowRound(EchoRoundLook::End).cursor;
+    }
     UINT status = static_cast<UINT>(wParam);
     CPinger* answered = HopList[HopCursor];
     int row = HopCursor;
-    if (!StatusGoesOn(status)) {
+    if (!IcmpStatusGoesOn(status)) {
         if (answered)
             RefreshHopRow(answered, row, 3, ColumnCount);
         ShowMessage(MainWindow, "Routelark", MB_TOPMOST | MB_ICONERROR | MB_OK, "Hop %d: %s\n%s",

@@ -43,6 +43,7 @@ void StartTrace() {
 void StopTrace() {
     CurrentTraceState = TraceState::Stopped; // and IdleHandlers again
     KillTimer(MainWindow, kPingTimerId);
+    EndPingRound();
     AbandonPendingLookup();
     ShowTraceControls(0);
     SetReadOnlyHostBox(0);

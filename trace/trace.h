@@ -32,6 +32,12 @@ void OnHopName(UINT message, WPARAM wParam, LPARAM lParam);
 void EnterPingCycle();
 void SendNextPing(UINT message, WPARAM wParam, LPARAM lParam);
 void OnPingReply(UINT message, WPARAM wParam, LPARAM lParam);
+// The notice of a round's answers (MSG_PING_ROUND): the ping cycle without pauses is run by the
+// echo worker, and the window follows it once a display frame.
+void OnPingRoundNotice(UINT message, WPARAM wParam, LPARAM lParam);
+// Ends the round, if one runs, so that the cycle goes on one echo at a time from the echo out:
+// when the pauses or timeout are set up anew, and when the trace stops.
+void EndPingRound();
 
 // Host lookups. After LookupHost exactly one message reaches window, unless Stop abandons
 // the lookup; the high 16 bits of its lParam hold the error, 0 on success, and then

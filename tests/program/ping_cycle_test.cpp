@@ -68,7 +68,8 @@ TEST_F(PingCycle, PausesOfZeroChainTheEchoesWithoutATimer) {
     UseScenario(ThreeHopScenario("echo * 32 reply dest rtt 2\n"));
     Start(LAB_DEST_NAME);
     ASSERT_TRUE(WaitForCycleEchoes(9));
-    EXPECT_TRUE(timers.Timers().empty());
+    for (const RecordedTimer& t : timers.Timers())
+        EXPECT_NE(t.id, static_cast<UINT_PTR>(kPingTimerId)) << "a pause of " << t.elapse;
     std::vector<ULONG> order = CycleDestinations();
     for (size_t i = 0; i < 9; i++)
         EXPECT_EQ(order[i], (std::vector<ULONG>{R1, R2, DEST})[i % 3]) << "echo " << i;
@@ -137,7 +138,8 @@ TEST_F(PingCycle, IgnoredHopIsPassedOverWithItsPause) {
 }
 
 TEST_F(PingCycle, ReenabledHopIsPingedFromItsNextTurn) {
-    UseScenario(ThreeHopScenario("echo * 32 reply dest rtt 2\n"));
+    // The delay keeps the record short: without pauses the echo worker pings on by itself.
+    UseScenario(ThreeHopScenario("echo * 32 reply dest rtt 2 delay 2\n"));
     Start(LAB_DEST_NAME);
     ASSERT_TRUE(WaitForState(TraceState::Pinging));
     HopList[1]->SetIgnored(1);
@@ -188,6 +190,38 @@ TEST_F(PingCycle, FailingStatusEndsTheTraceNamingTheHop) {
     EXPECT_EQ(Rows(), 3);
     EXPECT_EQ(HopCount, 3);
     EXPECT_EQ(ListViewCell(HopTable, 1, 3), "2") << "the failing echo's row was refreshed first";
+    PumpFor(100);
+    EXPECT_EQ(CycleDestinations(), (std::vector<ULONG>{R1, R2})) << "no echo after the failure";
+}
+
+// Without pauses the echo worker pings hop after hop by itself, and the window follows it: once
+// it has caught up, every row and the status bar show what they would after each echo.
+TEST_F(PingCycle, WindowFollowingTheWorkersEchoesShowsEveryOneOnItsRow) {
+    UseScenario(ThreeHopScenario("echo 198.18.7.1 32 reply dest rtt 3 times 5\n"
+                                 "echo 198.18.7.1 32 reply dest rtt 3 hold\n"
+                                 "echo * 32 reply dest rtt 2\n"));
+    Start(LAB_DEST_NAME);
+    ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1); // the sixth pass's echo to the destination
+    EXPECT_EQ(CycleEchoes().size(), 18u);
+    EXPECT_EQ(Row(0), "1|198.18.1.1|r1.routelark.test|7|7|2ms|1ms|1ms|2ms|0%");
+    EXPECT_EQ(Row(1), "2|198.18.2.1|r2.routelark.test|7|7|2ms|2ms|2ms|2ms|0%");
+    EXPECT_EQ(Row(2), "3|198.18.7.1|dest.routelark.test|6|6|3ms|3ms|3ms|3ms|0%");
+    EXPECT_EQ(StatusText(0), "Hop 3");
+    EXPECT_EQ(StatusText(1), "198.18.7.1");
+    EXPECT_EQ(StatusText(2), "Pinging...");
+}
+
+TEST_F(PingCycle, IgnoringEveryHopWhileTheWorkerPingsEndsInTheQuietPause) {
+    UseScenario(ThreeHopScenario("echo * 32 reply dest rtt 2 hold\n"));
+    Start(LAB_DEST_NAME);
+    ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1); // the cycle's echo to r1
+    for (int hop = 0; hop < 3; hop++)
+        HopList[hop]->SetIgnored(1);
+    FakeIcmpReleaseHeld();
+    ASSERT_TRUE(WaitForState(TraceState::Waiting));
+    EXPECT_EQ(CycleEchoes().size(), 1u);
+    EXPECT_EQ(Pauses(), (std::vector<UINT>{500})) << "a pass without an echo, then the pause";
+    EXPECT_EQ(ListViewCell(HopTable, 0, 3), "2") << "r1's answer is shown";
 }
 
 TEST_F(PingCycle, StatusWithoutATextEndsTheTraceAsUnknownError) {

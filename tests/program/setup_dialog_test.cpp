@@ -212,7 +212,36 @@ TEST_F(SetupDialog, CancelEscAndTheCloseBoxLeaveEveryValueAsItWas) {
 class SetupDuringATrace : public TraceTest {
   protected:
     DialogDriver driver;
+    TimerRecorder timers;
 };
+
+// Without pauses the echo worker pings on by itself; a pause and a timeout set up meanwhile
+// take over from the echo out.
+TEST_F(SetupDuringATrace, PauseAndTimeoutSetWhileTheWorkerPingsApplyFromTheEchoOut) {
+    UseScenario(LabRouteScenario("echo * 32 reply dest rtt 9 hold\n"));
+    Start(LAB_DEST_NAME);
+    ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1) << "the ping cycle never began";
+    driver.Then([](HWND dialog) {
+        SetDlgItemTextA(dialog, IDC_SETUP_PING_DELAY, "60000");
+        SetDlgItemTextA(dialog, IDC_SETUP_PING_TIMEOUT, "2500");
+    });
+    driver.Then(Press(IDOK));
+    SendMessageA(MainWindow, WM_COMMAND, IDM_SETUP, 0);
+    FakeIcmpReleaseHeld();
+    ASSERT_TRUE(WaitForState(TraceState::Waiting));
+    PumpFor(100);
+    ASSERT_EQ(CycleEchoes().size(), 1u) << "no echo before the pause";
+    std::vector<UINT> pauses;
+    for (const RecordedTimer& t : timers.Timers())
+        if (t.window == MainWindow && t.id == kPingTimerId)
+            pauses.push_back(t.elapse);
+    EXPECT_EQ(pauses, std::vector<UINT>{60000u});
+    SendMessageA(MainWindow, WM_TIMER, kPingTimerId, 0); // the pause ends
+    ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1);
+    ASSERT_EQ(CycleEchoes().size(), 2u);
+    EXPECT_EQ(CycleEchoes()[1].timeout, 2500u);
+    EXPECT_EQ(StatusText(0), "Hop 2");
+}
 
 TEST_F(SetupDuringATrace, NextProbeUsesTheTimeoutChangedInSetup) {
     UseScenario(LabRouteScenario("echo " LAB_DEST_ADDR " 2 reply " LAB_R2_ADDR

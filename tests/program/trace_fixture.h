@@ -79,10 +79,25 @@ class TraceTest : public ProgramTest {
         Start(host);
         ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1) << "the ping cycle never began";
     }
-    // Pumps messages while waiting for a held echo.
+    // Pumps messages while waiting for a held echo, and then until the window shows every
+    // answer before it: without pauses the echo worker sends the next echo itself, and the
+    // window hears of the answers after it.
     int FakeIcmpWaitForHeldWhilePumping(unsigned timeout = 10000) {
         PumpUntil([] { return FakeIcmpGetCounts().held > 0; }, timeout);
+        PumpUntil([&] { return RowsShowEveryEcho(); }, timeout);
         return FakeIcmpGetCounts().held;
+    }
+    // While the cycle runs, each hop's row shows the echoes counted for it (its Sent cell).
+    bool RowsShowEveryEcho() {
+        if (CurrentTraceState != TraceState::Pinging)
+            return true;
+        for (int row = 0; row < HopCount && row < Rows(); row++) {
+            CPinger* hop = HopList[row];
+            if (hop && !hop->IsNoResponse() &&
+                ListViewCell(HopTable, row, kColumnSent) != std::to_string(hop->GetSentCount()))
+                return false;
+        }
+        return true;
     }
     const CaughtMessageBox* LastBox() {
         return messageBoxes.Count() ? &messageBoxes.Boxes().back() : nullptr;
