@@ -326,6 +326,9 @@ void ReleaseEchoTarget(CPinger* pinger) {
     bool inFlight = EchoRequest.target == pinger;
     if (inFlight)
         EchoRequest.target = nullptr;
+    // Hops are destroyed together, a new trace's start among the times: a round must not go on
+    // to a hop of the list being cleared.
+    Round.running = false;
     LeaveCriticalSection(&EchoLock);
     if (!inFlight)
         return;

@@ -211,6 +211,17 @@ TEST_F(PingCycle, WindowFollowingTheWorkersEchoesShowsEveryOneOnItsRow) {
     EXPECT_EQ(StatusText(2), "Pinging...");
 }
 
+TEST_F(PingCycle, StartingAgainWhileTheWorkerPingsTracesAnew) {
+    UseScenario(ThreeHopScenario("echo * 32 reply dest rtt 2 delay 1\n"));
+    Start(LAB_DEST_NAME);
+    ASSERT_TRUE(WaitForCycleEchoes(30));
+    Start(LAB_DEST_NAME); // clears the hops the worker is pinging
+    ASSERT_TRUE(PumpUntil([] { return HopList[2] && HopList[2]->GetSentCount() >= 3; }));
+    EXPECT_EQ(CurrentTraceState, TraceState::Pinging);
+    EXPECT_EQ(Rows(), 3);
+    EXPECT_EQ(messageBoxes.Count(), 0u);
+}
+
 TEST_F(PingCycle, IgnoringEveryHopWhileTheWorkerPingsEndsInTheQuietPause) {
     UseScenario(ThreeHopScenario("echo * 32 reply dest rtt 2 hold\n"));
     Start(LAB_DEST_NAME);
