@@ -129,10 +129,10 @@ static void PostRoundNotice(ULONG status, CPinger* target) {
     PostMessageA(Round.window, Round.noticeMessage, status, reinterpret_cast<LPARAM>(target));
 }
 
-// Ends one echo, inside EchoLock; true when the queued echo is to be made next. What the update
-// and the post need is taken out of the slot first, and the slot is handed back (its buffers
-// are free again) or given the queued echo. The statistics update and the post then reach the
-// target under EchoLock alone, which its destruction always waits for.
+// Ends one echo, inside EchoLock; true when the slot holds a round's next echo, to be made at
+// once. What the update and the post need is taken out of the slot first, and the slot is
+// handed back (its buffers are free again) or given that next echo. The statistics update and
+// the post then reach the target under EchoLock alone, which its destruction always waits for.
 static bool CompleteEcho(DWORD replies, DWORD error) {
     CPinger* target = EchoRequest.target;
     if (!target) { // destroyed during its echo: the cycle has stopped, nothing follows
@@ -147,8 +147,7 @@ static bool CompleteEcho(DWORD replies, DWORD error) {
     HWND window = EchoRequest.window;
     UINT message = EchoRequest.message;
     EchoRequest.target = nullptr;
-    bool inRound = Round.running;
-    bool next = inRound && ContinueRound(IcmpStatusGoesOn(status));
+    bool next = Round.running && ContinueRound(IcmpStatusGoesOn(status));
     if (!next)
         HandBackSlot();
     if (EchoCompletionHook)
