@@ -211,6 +211,17 @@ TEST_F(PingCycle, WindowFollowingTheWorkersEchoesShowsEveryOneOnItsRow) {
     EXPECT_EQ(StatusText(2), "Pinging...");
 }
 
+// Answers spread over many display frames: the window keeps looking each frame while they come.
+TEST_F(PingCycle, RowsKeepUpWithTheWorkersEchoesOverManyFrames) {
+    UseScenario(ThreeHopScenario("echo * 32 reply dest rtt 2 delay 4 times 30\n"
+                                 "echo * 32 reply dest rtt 2 hold\n"));
+    Start(LAB_DEST_NAME);
+    ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1); // the 31st, to r1
+    for (int row = 0; row < 3; row++)
+        EXPECT_EQ(ListViewCell(HopTable, row, kColumnSent), "11") << "row " << row;
+    EXPECT_EQ(StatusText(0), "Hop 1");
+}
+
 TEST_F(PingCycle, StartingAgainWhileTheWorkerPingsTracesAnew) {
     UseScenario(ThreeHopScenario("echo * 32 reply dest rtt 2 delay 1\n"));
     Start(LAB_DEST_NAME);
