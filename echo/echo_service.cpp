@@ -25,12 +25,10 @@ static struct {
     CPinger* const* hops;
     int count;
     int cursor; // the hop whose echo is out; once ended, the hop answered last
-    HWND window;
     UINT noticeMessage;
     UINT ttl;
-    bool noticePending;  // posted, or the UI thread looks again at its next frame
-    unsigned answered;   // echoes answered since the UI thread last looked
-    unsigned char answeredHops[kEchoRoundCapacity];
+    bool noticePending; // posted, or the UI thread looks again at its next frame
+    unsigned char answeredHops[kEchoRoundCapacity]; // since the UI thread last looked
 } Round;
 static bool EchoServiceRunning; // the worker runs and its wake-up, events and lock exist
 static CRITICAL_SECTION EchoLock;
@@ -107,7 +105,6 @@ static int NextRoundHop() {
 // the trace or when no hop is left to ping. Inside EchoLock.
 static bool ContinueRound(bool goesOn) {
     Round.answeredHops[Round.cursor] = 1;
-    Round.answered++;
     int next = goesOn ? NextRoundHop() : -1;
     if (next < 0) {
         Round.running = false;
@@ -122,11 +119,11 @@ static bool ContinueRound(bool goesOn) {
 
 // The UI thread hears of a round's answers through one notice at a time: another is posted
 // only once it has looked and found nothing new (TakeEchoRoundProgress).
-static void PostRoundNotice(ULONG status, CPinger* target) {
-    if (Round.noticePending || !IsWindow(Round.window))
+static void PostRoundNotice(HWND window, ULONG status, CPinger* target) {
+    if (Round.noticePending || !IsWindow(window))
         return;
     Round.noticePending = true;
-    PostMessageA(Round.window, Round.noticeMessage, status, reinterpret_cast<LPARAM>(target));
+    PostMessageA(window, Round.noticeMessage, status, reinterpret_cast<LPARAM>(target));
 }
 
 // Ends one echo, inside EchoLock; true when the slot holds a round's next echo, to be made at
@@ -159,7 +156,7 @@ static bool CompleteEcho(DWORD replies, DWORD error) {
         target->IncrementReceived();
     }
     if (next)
-        PostRoundNotice(status, target);
+        PostRoundNotice(window, status, target);
     else if (IsWindow(window)) // any echo's completion, and the last of a round
         PostMessageA(window, message, status, reinterpret_cast<LPARAM>(target));
     return next;
@@ -274,15 +271,12 @@ bool StartEchoRound(CPinger* const* hops, int count, int first, HWND window, UIN
     Round.hops = hops;
     Round.count = count;
     Round.cursor = first;
-    Round.window = window;
     Round.noticeMessage = noticeMessage;
     Round.ttl = ttl;
     Round.noticePending = false;
-    Round.answered = 0;
     memset(Round.answeredHops, 0, sizeof Round.answeredHops);
     LeaveCriticalSection(&EchoLock);
-    hops[first]->Options()->Ttl = static_cast<UCHAR>(ttl);
-    SubmitEchoRequest(hops[first], window, replyMessage, timeout);
+    hops[first]->SendEcho(window, replyMessage, timeout, ttl);
     return true;
 }
 
@@ -295,10 +289,10 @@ void TakeEchoRoundProgress(EchoRoundLook look, EchoRoundProgress* progress,
     EnterCriticalSection(&EchoLock);
     progress->running = Round.running;
     progress->cursor = Round.cursor;
-    progress->answered = Round.answered;
-    memcpy(answeredHops, Round.answeredHops, Round.count);
+    progress->answered = 0;
+    for (int hop = 0; hop < Round.count; hop++)
+        progress->answered += answeredHops[hop] = Round.answeredHops[hop];
     memset(Round.answeredHops, 0, sizeof Round.answeredHops);
-    Round.answered = 0;
     if (look == EchoRoundLook::End)
         Round.running = false;
     else if (look == EchoRoundLook::Frame && progress->answered == 0)

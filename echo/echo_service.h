@@ -49,7 +49,7 @@ enum class EchoRoundLook {
 struct EchoRoundProgress {
     bool running;      // false: ended, and the completion of its last echo is posted
     int cursor;        // the hop whose echo is out, or once ended, the hop answered last
-    unsigned answered; // echoes answered since the last look
+    unsigned answered; // hops answered since the last look
 };
 // What the round did since the last look; answeredHops[0 .. count) gets 1 for each hop answered.
 void TakeEchoRoundProgress(EchoRoundLook look, EchoRoundProgress* progress,

@@ -16,6 +16,8 @@ void InsertHopRow(int row, const char* text);
 // What a row already shows is not set again.
 void SetHopRowImage(int row, int active);
 void SetCellText(int row, int visibleIndex, const char* text);
+// A display frame: rows are written at most once in each.
+enum { kDisplayFrameMs = 16 };
 // Sets the row image from the pinger's ignored flag and rewrites the visible cells of
 // columns first ... count - 1.
 // A refresh that comes faster than the screen can show waits for the frame's end.

@@ -3,7 +3,6 @@
 #include "hoptable/hop_table.h"
 #include "trace/trace.h"
 
-enum { kFrameMs = 16 };
 enum : UINT_PTR { kPaceTimerId = 0x524C }; // not one of the list view's own timers
 
 static DWORD LastPaint;   // GetTickCount of the table's last paint
@@ -14,14 +13,14 @@ static struct { int first, count; } Waiting[kHopListCapacity];
 bool PaceRowRefresh(int row, int first, int count) {
     if (row < 0 || row >= kHopListCapacity)
         return false;
-    if (!FramePending && GetTickCount() - LastPaint >= kFrameMs)
+    if (!FramePending && GetTickCount() - LastPaint >= kDisplayFrameMs)
         return false;
     if (Waiting[row].count == 0 || first < Waiting[row].first)
         Waiting[row].first = first;
     if (count > Waiting[row].count)
         Waiting[row].count = count;
     if (!FramePending)
-        SetTimer(HopTable, kPaceTimerId, kFrameMs, nullptr);
+        SetTimer(HopTable, kPaceTimerId, kDisplayFrameMs, nullptr);
     FramePending = true;
     return true;
 }

@@ -17,7 +17,6 @@ static bool PassSentEcho;
 static bool RoundOn;
 static unsigned char RoundAnswered[kHopListCapacity];
 static_assert(int(kHopListCapacity) <= int(kEchoRoundCapacity), "a round takes the whole hop list");
-enum { kRoundFrameMs = 16 };
 enum : UINT_PTR { kRoundFrameTimerId = 2 }; // its own procedure: never taken for the pause
 
 // The pause after the hop at the cursor answered: the longer one after the last hop of a pass.
@@ -45,46 +44,42 @@ static void PingHopAtCursor() {
         return;
     }
     ShowHopBeingPinged();
-    if (Settings.PingDelay == 0 && Settings.TraceDelay == 0)
-        RoundOn = StartEchoRound(HopList, HopCount, HopCursor, MainWindow, MSG_PING_REPLY,
-                                 MSG_PING_ROUND, Settings.PingTimeout, kCycleTtl);
+    RoundOn = Settings.PingDelay == 0 && Settings.TraceDelay == 0 &&
+              StartEchoRound(HopList, HopCount, HopCursor, MainWindow, MSG_PING_REPLY,
+                             MSG_PING_ROUND, Settings.PingTimeout, kCycleTtl);
     if (!RoundOn)
         hop->SendEcho(MainWindow, MSG_PING_REPLY, Settings.PingTimeout, kCycleTtl);
 }
 
-// Takes what the round did since the last look, and refreshes the rows of the hops it answered.
+// Takes what the round did since the last look: refreshes the rows of the hops it answered and,
+// while the trace pings, moves the cursor to the round's (the hop whose echo is out, or once the
+// round has ended, the hop answered last, whose completion is posted as any echo's).
 static EchoRoundProgress FollowRound(EchoRoundLook look) {
     EchoRoundProgress progress;
     TakeEchoRoundProgress(look, &progress, RoundAnswered);
     for (int row = 0; row < HopCount; row++)
         if (RoundAnswered[row] && HopList[row])
             RefreshHopRow(HopList[row], row, 3, ColumnCount);
+    if (CurrentTraceState == TraceState::Pinging) {
+        HopCursor = progress.cursor;
+        if (progress.running && progress.answered)
+            ShowHopBeingPinged();
+    }
     return progress;
 }
 
 static void CALLBACK OnRoundFrame(HWND, UINT, UINT_PTR, DWORD) {
-    if (CurrentTraceState != TraceState::Pinging || !RoundOn) {
+    // Quiet for a frame, the worker posts the next answer; a round that has ended posts its last.
+    if (CurrentTraceState != TraceState::Pinging || !RoundOn ||
+        !FollowRound(EchoRoundLook::Frame).answered)
         KillTimer(MainWindow, kRoundFrameTimerId);
-        return;
-    }
-    EchoRoundProgress progress = FollowRound(EchoRoundLook::Frame);
-    if (progress.running && progress.answered) {
-        HopCursor = progress.cursor;
-        ShowHopBeingPinged();
-    } else { // quiet for a frame, the worker posts the next answer; or the round's end is posted
-        KillTimer(MainWindow, kRoundFrameTimerId);
-    }
 }
 
 void OnPingRoundNotice(UINT, WPARAM, LPARAM) {
     if (CurrentTraceState != TraceState::Pinging || !RoundOn)
         return; // a notice of a round that has ended since
-    EchoRoundProgress progress = FollowRound(EchoRoundLook::Notice);
-    if (!progress.running)
-        return; // its last completion follows this notice
-    HopCursor = progress.cursor;
-    ShowHopBeingPinged();
-    SetTimer(MainWindow, kRoundFrameTimerId, kRoundFrameMs, OnRoundFrame);
+    if (FollowRound(EchoRoundLook::Notice).running)
+        SetTimer(MainWindow, kRoundFrameTimerId, kDisplayFrameMs, OnRoundFrame);
 }
 
 void EndPingRound() {
@@ -92,14 +87,7 @@ void EndPingRound() {
         return;
     RoundOn = false;
     KillTimer(MainWindow, kRoundFrameTimerId);
-    EchoRoundProgress progress = FollowRound(EchoRoundLook::End);
-    if (CurrentTraceState != TraceState::Pinging)
-        return; // stopped
-    // The round's echo out (or, when it had ended already, its last answer) now completes as
-    // any echo does.
-    HopCursor = progress.cursor;
-    if (progress.running)
-        ShowHopBeingPinged();
+    FollowRound(EchoRoundLook::End);
 }
 
 void EnterPingCycle() {
@@ -132,11 +120,7 @@ static int NextPause() {
 void OnPingReply(UINT, WPARAM wParam, LPARAM) {
     if (CurrentTraceState != TraceState::Pinging)
         return;
-    if (RoundOn) { // the last echo of a round the worker ended: on from its hop as before it
-        RoundOn = false;
-        KillTimer(MainWindow, kRoundFrameTimerId);
-        HopCursor = FollowRound(EchoRoundLook::End).cursor;
-    }
+    EndPingRound(); // the last echo of a round the worker ended: on from its hop as before it
     UINT status = static_cast<UINT>(wParam);
     CPinger* answered = HopList[HopCursor];
     int row = HopCursor;
