@@ -1,9 +1,9 @@
 // The echo service: binds ICMP.DLL at run time and runs the worker thread that performs
 // the blocking echo calls and reports each outcome to the UI thread as a posted message.
-#include "echo/echo_service.h"
+#include "echo/echo_round.h"
+#include "echo/echo_service_internal.h"
 #include "echo/echo_wakeup.h"
 #include <atomic>
-#include <cstring>
 
 typedef HANDLE(WINAPI* IcmpCreateFileEntry)();
 typedef BOOL(WINAPI* IcmpCloseHandleEntry)(HANDLE);
@@ -16,20 +16,6 @@ static IcmpCloseHandleEntry CloseEntry;
 static IcmpSendEchoEntry EchoEntry;
 
 EchoRequestSlot EchoRequest;
-// The ping cycle without pauses, run by the worker (StartEchoRound), under EchoLock. Each echo
-// of a round is put in the slot by the completion of the one before it, so that the UI thread is
-// woken at most once a display frame instead of once an echo: that wake-up, and the message it
-// takes, cost a quarter of the echo rate.
-static struct {
-    bool running;
-    CPinger* const* hops;
-    int count;
-    int cursor; // the hop whose echo is out; once ended, the hop answered last
-    UINT noticeMessage;
-    UINT ttl;
-    bool noticePending; // posted, or the UI thread looks again at its next frame
-    unsigned char answeredHops[kEchoRoundCapacity]; // since the UI thread last looked
-} Round;
 static bool EchoServiceRunning; // the worker runs and its wake-up, events and lock exist
 static CRITICAL_SECTION EchoLock;
 static std::atomic<int> EchoStop{0};
@@ -73,8 +59,8 @@ static ULONG EchoOutcome(const ICMP_ECHO_REPLY* reply, DWORD replies, DWORD erro
 
 void (*EchoCompletionHook)();
 
-static void FillSlot(EchoRequestSlot& slot, CPinger* target, HWND window, UINT message,
-                     DWORD timeout) {
+void FillEchoSlot(EchoRequestSlot& slot, CPinger* target, HWND window, UINT message,
+                  DWORD timeout) {
     slot.window = window;
     slot.message = message;
     slot.icmpHandle = target->IcmpHandle();
@@ -88,44 +74,6 @@ static void FillSlot(EchoRequestSlot& slot, CPinger* target, HWND window, UINT m
     slot.target = target;
 }
 
-// The next hop after the round's cursor that is sent echoes, going round; -1 when there is none,
-// not even the cursor's own.
-static int NextRoundHop() {
-    for (int step = 1; step <= Round.count; step++) {
-        int hop = (Round.cursor + step) % Round.count;
-        CPinger* pinger = Round.hops[hop];
-        if (pinger && !pinger->IsIgnored() && !pinger->IsNoResponse())
-            return hop;
-    }
-    return -1;
-}
-
-// After the round's echo to the hop at its cursor: notes the answer and puts the next hop's echo
-// in the slot, which stays the worker's; false, and the round ended, after a status that ends
-// the trace or when no hop is left to ping. Inside EchoLock.
-static bool ContinueRound(bool goesOn) {
-    Round.answeredHops[Round.cursor] = 1;
-    int next = goesOn ? NextRoundHop() : -1;
-    if (next < 0) {
-        Round.running = false;
-        return false;
-    }
-    Round.cursor = next;
-    CPinger* target = Round.hops[next];
-    target->Options()->Ttl = static_cast<UCHAR>(Round.ttl); // its buffers are the worker's
-    FillSlot(EchoRequest, target, EchoRequest.window, EchoRequest.message, EchoRequest.timeout);
-    return true;
-}
-
-// The UI thread hears of a round's answers through one notice at a time: another is posted
-// only once it has looked and found nothing new (TakeEchoRoundProgress).
-static void PostRoundNotice(HWND window, ULONG status, CPinger* target) {
-    if (Round.noticePending || !IsWindow(window))
-        return;
-    Round.noticePending = true;
-    PostMessageA(window, Round.noticeMessage, status, reinterpret_cast<LPARAM>(target));
-}
-
 // Ends one echo, inside EchoLock; true when the slot holds a round's next echo, to be made at
 // once. What the update and the post need is taken out of the slot first, and the slot is
 // handed back (its buffers are free again) or given that next echo. The statistics update and
@@ -133,7 +81,7 @@ static void PostRoundNotice(HWND window, ULONG status, CPinger* target) {
 static bool CompleteEcho(DWORD replies, DWORD error) {
     CPinger* target = EchoRequest.target;
     if (!target) { // destroyed during its echo: the cycle has stopped, nothing follows
-        Round.running = false;
+        EndEchoRound();
         HandBackSlot();
         return false;
     }
@@ -144,7 +92,7 @@ static bool CompleteEcho(DWORD replies, DWORD error) {
     HWND window = EchoRequest.window;
     UINT message = EchoRequest.message;
     EchoRequest.target = nullptr;
-    bool next = Round.running && ContinueRound(IcmpStatusGoesOn(status));
+    bool next = EchoRoundRunning() && ContinueEchoRound(IcmpStatusGoesOn(status));
     if (!next)
         HandBackSlot();
     if (EchoCompletionHook)
@@ -156,7 +104,7 @@ static bool CompleteEcho(DWORD replies, DWORD error) {
         target->IncrementReceived();
     }
     if (next)
-        PostRoundNotice(window, status, target);
+        PostEchoRoundNotice(window, status, target);
     else if (IsWindow(window)) // any echo's completion, and the last of a round
         PostMessageA(window, message, status, reinterpret_cast<LPARAM>(target));
     return next;
@@ -258,46 +206,12 @@ void SubmitEchoRequest(CPinger* target, HWND window, UINT message, DWORD timeout
     if (!EchoServiceRunning)
         return;
     EchoHeld = 1; // the target's buffers are the worker's from here on
-    FillSlot(EchoRequest, target, window, message, timeout);
+    FillEchoSlot(EchoRequest, target, window, message, timeout);
     WakeEchoWorker();
 }
 
-bool StartEchoRound(CPinger* const* hops, int count, int first, HWND window, UINT replyMessage,
-                    UINT noticeMessage, DWORD timeout, unsigned ttl) {
-    if (!EchoServiceRunning || count > kEchoRoundCapacity)
-        return false;
-    EnterCriticalSection(&EchoLock);
-    Round.running = true;
-    Round.hops = hops;
-    Round.count = count;
-    Round.cursor = first;
-    Round.noticeMessage = noticeMessage;
-    Round.ttl = ttl;
-    Round.noticePending = false;
-    memset(Round.answeredHops, 0, sizeof Round.answeredHops);
-    LeaveCriticalSection(&EchoLock);
-    hops[first]->SendEcho(window, replyMessage, timeout, ttl);
-    return true;
-}
-
-void TakeEchoRoundProgress(EchoRoundLook look, EchoRoundProgress* progress,
-                           unsigned char* answeredHops) {
-    if (!EchoServiceRunning) {
-        *progress = {false, Round.cursor, 0};
-        return;
-    }
-    EnterCriticalSection(&EchoLock);
-    progress->running = Round.running;
-    progress->cursor = Round.cursor;
-    progress->answered = 0;
-    for (int hop = 0; hop < Round.count; hop++)
-        progress->answered += answeredHops[hop] = Round.answeredHops[hop];
-    memset(Round.answeredHops, 0, sizeof Round.answeredHops);
-    if (look == EchoRoundLook::End)
-        Round.running = false;
-    else if (look == EchoRoundLook::Frame && progress->answered == 0)
-        Round.noticePending = false; // quiet for a frame: the next answer posts a notice
-    LeaveCriticalSection(&EchoLock);
+bool EchoServiceIsRunning() {
+    return EchoServiceRunning;
 }
 
 void LockEchoStatistics() {
@@ -321,7 +235,7 @@ void ReleaseEchoTarget(CPinger* pinger) {
         EchoRequest.target = nullptr;
     // Hops are destroyed together, a new trace's start among the times: a round must not go on
     // to a hop of the list being cleared.
-    Round.running = false;
+    EndEchoRound();
     LeaveCriticalSection(&EchoLock);
     if (!inFlight)
         return;

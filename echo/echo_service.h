@@ -1,6 +1,7 @@
 // The echo service: binds the system ICMP library and runs the one worker thread that
 // performs the blocking echo calls, one at a time, program-wide.
 #pragma once
+#include "echo/echo_round.h"
 #include "echo/icmp_status.h"
 #include "echo/pinger.h"
 
@@ -30,30 +31,6 @@ void StopEchoService();
 // Fills the slot with one echo of target (its handle, destination and buffers) and wakes
 // the worker. The caller keeps to one outstanding echo at a time.
 void SubmitEchoRequest(CPinger* target, HWND window, UINT message, DWORD timeout);
-// A round: the ping cycle without pauses, run by the worker. It pings hops[first], and after
-// each echo that ends with a status the cycle goes on after (IcmpStatusGoesOn), the next hop of
-// hops[0 .. count) going round that is neither ignored nor without response, until the UI thread
-// ends it. Answers update the statistics as any echo's; the UI thread hears of them through
-// noticeMessage, posted at most once until it looks (TakeEchoRoundProgress). The round ends
-// after a status that ends the trace or when no hop is left to ping; the completion of its last
-// echo is then posted as replyMessage, as any echo's. One echo is out at a time. false, with
-// nothing sent, without the echo service or for more than kEchoRoundCapacity hops.
-enum { kEchoRoundCapacity = 64 };
-bool StartEchoRound(CPinger* const* hops, int count, int first, HWND window, UINT replyMessage,
-                    UINT noticeMessage, DWORD timeout, unsigned ttl);
-enum class EchoRoundLook {
-    Notice, // on a notice: the next comes after a Frame look finds nothing new
-    Frame,  // at a display frame: when nothing is new, the next answer posts a notice
-    End,    // ends the round: its echo out is its last, completed as replyMessage
-};
-struct EchoRoundProgress {
-    bool running;      // false: ended, and the completion of its last echo is posted
-    int cursor;        // the hop whose echo is out, or once ended, the hop answered last
-    unsigned answered; // hops answered since the last look
-};
-// What the round did since the last look; answeredHops[0 .. count) gets 1 for each hop answered.
-void TakeEchoRoundProgress(EchoRoundLook look, EchoRoundProgress* progress,
-                           unsigned char* answeredHops);
 // Called by a pinger's destruction: waits (without spinning) until the worker no longer
 // touches the pinger: its echo call returned, and a completion that took it is over.
 void ReleaseEchoTarget(CPinger* pinger);

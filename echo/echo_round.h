@@ -1,0 +1,39 @@
+// A round: the ping cycle without pauses, run by the echo worker by itself, so that the UI thread
+// is woken at most once a display frame instead of once an echo.
+#pragma once
+#include "echo/pinger.h"
+
+// It pings hops[first], and after each echo that ends with a status the cycle goes on after
+// (IcmpStatusGoesOn), the next hop of hops[0 .. count) going round that is neither ignored nor
+// without response, until the UI thread ends it. Answers update the statistics as any echo's; the
+// UI thread hears of them through noticeMessage, posted at most once until it looks
+// (TakeEchoRoundProgress). The round ends after a status that ends the trace or when no hop is
+// left to ping; the completion of its last echo is then posted as replyMessage, as any echo's.
+// One echo is out at a time. false, with nothing sent, without the echo service or for more than
+// kEchoRoundCapacity hops.
+enum { kEchoRoundCapacity = 64 };
+bool StartEchoRound(CPinger* const* hops, int count, int first, HWND window, UINT replyMessage,
+                    UINT noticeMessage, DWORD timeout, unsigned ttl);
+enum class EchoRoundLook {
+    Notice, // on a notice: the next comes after a Frame look finds nothing new
+    Frame,  // at a display frame: when nothing is new, the next answer posts a notice
+    End,    // ends the round: its echo out is its last, completed as replyMessage
+};
+struct EchoRoundProgress {
+    bool running;      // false: ended, and the completion of its last echo is posted
+    int cursor;        // the hop whose echo is out, or once ended, the hop answered last
+    unsigned answered; // hops answered since the last look
+};
+// What the round did since the last look; answeredHops[0 .. count) gets 1 for each hop answered.
+void TakeEchoRoundProgress(EchoRoundLook look, EchoRoundProgress* progress,
+                           unsigned char* answeredHops);
+
+// The echo service's side, each called inside EchoLock.
+bool EchoRoundRunning();
+void EndEchoRound();
+// After the round's echo to the hop at its cursor: notes the answer and puts the next hop's echo
+// in the slot, which stays the worker's; false, and the round ended, after a status that ends
+// the trace (goesOn false) or when no hop is left to ping.
+bool ContinueEchoRound(bool goesOn);
+// Tells the UI thread of the round's answers: one notice until it has looked.
+void PostEchoRoundNotice(HWND window, ULONG status, CPinger* target);
