@@ -2,16 +2,15 @@
 // it on the UI thread: each step starts an asynchronous Windows Sockets call whose completion
 // arrives as one of the window's messages, and its window procedure takes the next step.
 #include "common/bounded_text.h"
+#include "whois/answer_reader.h"
 #include "whois/whois.h"
 #include "whois/whois_text.h"
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 const char kDefaultWhoisServer[] = "whois.verisign-grs.com";
 
-enum { kQueryBufferSize = 4096, kQueryTextMax = 4093, kTextSize = 1024, kPieceSize = 256 };
-static const char kReceivingStatus[] = "Receiving response...";
+enum { kQueryBufferSize = 4096, kQueryTextMax = 4093, kTextSize = 1024 };
 
 // What the query waits for. Each handler acts only on the completion its phase expects, so a
 // late, repeated or stale message never takes a step twice.
@@ -28,13 +27,15 @@ static char ServerName[kTextSize]; // also the caption of the error boxes
 static char StatusText[kTextSize];
 static char LastPolledStatus[kTextSize];
 static u_long ServerAddress;
-static HWND TargetWindow; // the answer goes into control TargetControl of this window
-static int TargetControl;
 
 // A lookup writes its result area when it completes, also after its query has ended: nothing
-// cancels it (and Wine's cancel would not stop it). So each lookup gets an area of its own,
-// given back when its completion arrives; the areas of lookups still out at shutdown are left
-// to them. PendingTask is the one lookup the query waits for.
+// cancels it (and Wine's cancel would not stop it). So each lookup gets an area of its own:
+//   free -> lent to a lookup when it starts (LookupsOut holds it, marked with the lookup's task)
+//        -> written by Windows Sockets until the completion (wParam = that task) is posted
+//        -> free again when the completion arrives, whether the query still waits for it or not.
+// The areas of lookups still out at shutdown are left to them. PendingTask is the one lookup the
+// query waits for. A query whose lookup finds every area lent (Whois and Stop pressed often while
+// lookups are slow) waits for the first one given back: WaitingLookup.
 enum { kLookupsOutMax = 8 };
 struct LookupArea {
     HANDLE task;
@@ -42,13 +43,39 @@ struct LookupArea {
 };
 static LookupArea* LookupsOut[kLookupsOutMax];
 static HANDLE PendingTask;
+typedef HANDLE (*LookupStart)(char* area, int size);
+static LookupStart WaitingLookup;
 
 static void SetStatus(const char* text) {
     CopyText(StatusText, sizeof StatusText, text);
 }
 
-// Lends an area to the lookup that start (area, size) requests; false when none started.
-template <typename Start> static bool StartLookup(Start start) {
+void SetWhoisStatus(const char* text) {
+    SetStatus(text);
+}
+
+static void Fail(const char* text) {
+    FailWhoisQuery(text, ServerName, "Ready");
+}
+
+// The three lookups of a query, each asking about what the query has found so far.
+static HANDLE LookUpServerName(char* area, int size) {
+    return WSAAsyncGetHostByName(WhoisWindow, MSG_WHOIS_HOST, ServerName, area, size);
+}
+
+static HANDLE LookUpServerAddress(char* area, int size) {
+    return WSAAsyncGetHostByAddr(WhoisWindow, MSG_WHOIS_HOST,
+                                 reinterpret_cast<const char*>(&ServerAddress), 4, AF_INET, area,
+                                 size);
+}
+
+static HANDLE LookUpWhoisService(char* area, int size) {
+    return WSAAsyncGetServByName(WhoisWindow, MSG_WHOIS_SERVICE, "whois", "tcp", area, size);
+}
+
+// Starts the query's lookup with an area of its own, or has it wait for one; the failure box of
+// its phase when the platform refuses it.
+static void StartLookup(LookupStart start) {
     for (LookupArea*& slot : LookupsOut) {
         if (slot)
             continue;
@@ -56,13 +83,16 @@ template <typename Start> static bool StartLookup(Start start) {
         area->task = start(area->entry, static_cast<int>(sizeof area->entry));
         if (!area->task) {
             delete area;
-            return false;
+            Fail(Phase == WhoisPhase::GettingService
+                     ? "Unable to get \"whois\" protocol!"
+                     : "Unable to obtain IP address for this server!");
+            return;
         }
         slot = area;
         PendingTask = area->task;
-        return true;
+        return;
     }
-    return false;
+    WaitingLookup = start;
 }
 
 // Takes back the area of the lookup that just completed; nullptr when it is none of ours.
@@ -77,20 +107,21 @@ static LookupArea* TakeCompletedLookup(WPARAM task) {
     return nullptr;
 }
 
-// The completion the query waits for in phase, or nullptr (then the area is given back).
+// The completion the query waits for in phase, or nullptr (then the area is given back, to the
+// lookup waiting for one, if any).
 static LookupArea* AwaitedLookup(WPARAM task, WhoisPhase phase) {
     LookupArea* area = TakeCompletedLookup(task);
     if (area && (area->task != PendingTask || Phase != phase)) {
         delete area; // a lookup of a query that has ended
         area = nullptr;
+        if (LookupStart start = WaitingLookup) {
+            WaitingLookup = nullptr;
+            StartLookup(start);
+        }
     }
     if (area)
         PendingTask = nullptr;
     return area;
-}
-
-static void Fail(const char* text) {
-    FailWhoisQuery(text, ServerName, "Ready");
 }
 
 static void OnBegin() {
@@ -98,28 +129,18 @@ static void OnBegin() {
         Fail("Invalid Whois server name!");
         return;
     }
-    bool started;
+    LookupStart lookup = LookUpServerName;
     if (ServerName[0] >= '0' && ServerName[0] <= '9') {
-        u_long address = inet_addr(ServerName);
-        if (address == INADDR_NONE) {
+        ServerAddress = inet_addr(ServerName);
+        if (ServerAddress == INADDR_NONE) {
             Fail("Invalid Whois server address!");
             return;
         }
-        // The reverse lookup's answer carries the address on to the connection.
-        started = StartLookup([&](char* area, int size) {
-            return WSAAsyncGetHostByAddr(WhoisWindow, MSG_WHOIS_HOST,
-                                         reinterpret_cast<const char*>(&address), 4, AF_INET, area,
-                                         size);
-        });
-    } else {
-        started = StartLookup([](char* area, int size) {
-            return WSAAsyncGetHostByName(WhoisWindow, MSG_WHOIS_HOST, ServerName, area, size);
-        });
+        lookup = LookUpServerAddress; // its answer carries the address on to the connection
     }
     Phase = WhoisPhase::LookingUp;
     FormatText(StatusText, sizeof StatusText, "Looking up server %s", ServerName);
-    if (!started)
-        Fail("Unable to obtain IP address for this server!");
+    StartLookup(lookup);
 }
 
 static bool HoldsAnAddress(const hostent* host) {
@@ -158,11 +179,7 @@ static void OnServerFound(WPARAM wParam, LPARAM lParam) {
     }
     SetStatus("Getting WhoIs service...");
     Phase = WhoisPhase::GettingService;
-    if (!StartLookup([](char* area, int size) {
-            return WSAAsyncGetServByName(WhoisWindow, MSG_WHOIS_SERVICE, "whois", "tcp", area,
-                                         size);
-        }))
-        Fail("Unable to get \"whois\" protocol!");
+    StartLookup(LookUpWhoisService);
 }
 
 // Sends what is left of the query buffer, then waits for the answer.
@@ -209,76 +226,6 @@ static void OnServiceFound(WPARAM wParam, LPARAM lParam) {
         Fail("Unable to connect!\n\nTry another server");
 }
 
-// Showing the answer. Each insertion into the output box costs far more than reading a piece,
-// and a steady stream of read notices would keep input, painting and timers (which the queue
-// hands out only after posted messages) waiting. So the pieces read in one go gather in
-// PendingText and are shown together: after kBurstMs of reading, when reading then pauses
-// until the show timer (queued behind input and painting) resumes it; or, when no more comes,
-// once the show timer fires.
-enum { kBurstMs = 50, kPendingMax = 256 * 1024 };
-enum : UINT_PTR { kShowTimerId = 1 };
-static std::string PendingText;
-static DWORD BurstStart;  // when PendingText got its first piece
-static bool Paused;       // reading waits for the show timer
-static bool CloseNoticed; // FD_CLOSE has come: read on until recv gives 0
-
-// Puts the pieces read so far at the end of the box's text, wherever the user put the caret.
-static void ShowPendingText() {
-    HWND box = GetDlgItem(TargetWindow, TargetControl); // the dialog may have gone
-    if (box && !PendingText.empty()) {
-        SendMessageA(box, EM_SETSEL, MAXLONG, MAXLONG); // past the end: at the end
-        SendMessageA(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(PendingText.c_str()));
-    }
-    PendingText.clear();
-}
-
-static void AddAnswerPiece(const char* piece, int count) {
-    if (PendingText.empty()) {
-        BurstStart = GetTickCount();
-        SetTimer(WhoisWindow, kShowTimerId, kBurstMs, nullptr);
-    }
-    char text[2 * kPieceSize + 1];
-    PendingText.append(text,
-                       ExpandAnswerPiece(piece, static_cast<size_t>(count), text, sizeof text));
-}
-
-static void ReadAnswerPiece() {
-    SetStatus(kReceivingStatus);
-    char piece[kPieceSize];
-    int count = recv(QuerySocket, piece, sizeof piece, 0);
-    if (count == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK)
-        return; // the next notice comes with data
-    if (count <= 0) {
-        FailWhoisQuery(nullptr, nullptr, "Ready"); // the server has closed: the answer is whole
-        return;
-    }
-    AddAnswerPiece(piece, count);
-    if (GetTickCount() - BurstStart >= kBurstMs || PendingText.size() >= kPendingMax) {
-        ShowPendingText();
-        Paused = true;
-        SetTimer(WhoisWindow, kShowTimerId, USER_TIMER_MINIMUM, nullptr);
-    } else if (CloseNoticed) {
-        // Windows may tell of the close before all data is read, and tells it only once.
-        PostMessageA(WhoisWindow, MSG_WHOIS_READ, QuerySocket, WSAMAKESELECTREPLY(FD_CLOSE, 0));
-    }
-}
-
-static void OnShowTimer() {
-    KillTimer(WhoisWindow, kShowTimerId);
-    ShowPendingText();
-    bool resume = Paused;
-    Paused = false;
-    if (resume && Phase == WhoisPhase::Receiving)
-        ReadAnswerPiece();
-}
-
-static void NoticeAnswer(LPARAM lParam) {
-    if (WSAGETSELECTEVENT(lParam) & FD_CLOSE)
-        CloseNoticed = true;
-    if (!Paused)
-        ReadAnswerPiece();
-}
-
 static bool IsQuerySocket(WPARAM wParam) {
     return QuerySocket != INVALID_SOCKET && wParam == QuerySocket;
 }
@@ -290,7 +237,7 @@ static void OnSendReady(WPARAM wParam, LPARAM lParam) {
     if (Phase == WhoisPhase::Receiving) {
         // A close noticed while the query was still being sent.
         if (event & (FD_READ | FD_CLOSE))
-            NoticeAnswer(lParam);
+            NoticeAnswer(WhoisWindow, QuerySocket, lParam);
         return;
     }
     if (Phase != WhoisPhase::Connecting && Phase != WhoisPhase::Sending)
@@ -304,7 +251,7 @@ static void OnSendReady(WPARAM wParam, LPARAM lParam) {
 
 static void OnAnswerReady(WPARAM wParam, LPARAM lParam) {
     if (IsQuerySocket(wParam) && Phase == WhoisPhase::Receiving)
-        NoticeAnswer(lParam);
+        NoticeAnswer(WhoisWindow, QuerySocket, lParam);
 }
 
 LRESULT CALLBACK WhoisConnectionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -325,7 +272,7 @@ LRESULT CALLBACK WhoisConnectionProc(HWND window, UINT message, WPARAM wParam, L
         OnAnswerReady(wParam, lParam);
         return 0;
     case WM_TIMER:
-        OnShowTimer();
+        OnAnswerShowTimer(window, QuerySocket, Phase == WhoisPhase::Receiving);
         return 0;
     case WM_DESTROY:
         // Only the shutdown destroys this window, inside the main window's WM_DESTROY: the loop
@@ -372,8 +319,7 @@ int BeginWhoisQuery(const char* query, const char* server, HWND target, int cont
         CloseWhoisQuery(); // one query at a time; the old one's late messages are ignored
     QueryNumber++;
     CopyText(ServerName, sizeof ServerName, server ? server : kDefaultWhoisServer);
-    TargetWindow = target;
-    TargetControl = control;
+    SetAnswerTarget(target, control);
     CopyText(LastPolledStatus, sizeof LastPolledStatus, "Ready");
     SetStatus("Starting");
     Phase = WhoisPhase::Starting;
@@ -385,9 +331,7 @@ int BeginWhoisQuery(const char* query, const char* server, HWND target, int cont
 }
 
 void CloseWhoisQuery() {
-    ShowPendingText();
-    KillTimer(WhoisWindow, kShowTimerId);
-    Paused = CloseNoticed = false;
+    CloseAnswer(WhoisWindow);
     if (QuerySocket != INVALID_SOCKET) {
         closesocket(QuerySocket);
         QuerySocket = INVALID_SOCKET;
@@ -399,6 +343,7 @@ void CloseWhoisQuery() {
         }
     }
     PendingTask = nullptr; // a lookup still out is ignored when it completes
+    WaitingLookup = nullptr;
     Phase = WhoisPhase::Idle;
     SetStatus("Ready");
 }
