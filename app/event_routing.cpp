@@ -11,9 +11,10 @@ const EventHandlerEntry TraceHandlers[kTraceMessageCount] = {
     {MSG_PING_NEXT, SendNextPing},
 };
 
+// Stopped, the program takes no step: only the echo that was out at Stop still shows on its row.
 const EventHandlerEntry IdleHandlers[kTraceMessageCount] = {
-    {MSG_TRACE_RESOLVED, nullptr}, {MSG_TRACE_PROBE, nullptr}, {MSG_TRACE_HOPNAME, nullptr},
-    {MSG_PING_REPLY, nullptr},     {MSG_PING_NEXT, nullptr},
+    {MSG_TRACE_RESOLVED, nullptr},       {MSG_TRACE_PROBE, nullptr}, {MSG_TRACE_HOPNAME, nullptr},
+    {MSG_PING_REPLY, ShowEchoOutAtStop}, {MSG_PING_NEXT, nullptr},
 };
 
 const EventHandlerEntry* ActiveHandlers() {

@@ -62,7 +62,10 @@ static EchoRoundProgress FollowRound(EchoRoundLook look) {
             RefreshHopRow(HopList[row], row, 3, ColumnCount);
     if (CurrentTraceState == TraceState::Pinging) {
         HopCursor = progress.cursor;
-        if (progress.running && progress.answered)
+        // Once the round has ended, its cursor is the hop answered last, whose completion (a
+        // failing status, say) the classic cycle takes on from: it shows that hop, as the
+        // classic cycle would have since its echo went out.
+        if (progress.answered || !progress.running)
             ShowHopBeingPinged();
     }
     return progress;
@@ -143,4 +146,11 @@ void OnPingReply(UINT, WPARAM wParam, LPARAM) {
     }
     if (answered)
         RefreshHopRow(answered, row, 3, ColumnCount);
+}
+
+void ShowEchoOutAtStop(UINT, WPARAM, LPARAM lParam) {
+    // lParam may name a pinger of a trace cleared since: it is only compared, never followed.
+    for (int row = 0; row < HopCount; row++)
+        if (HopList[row] && reinterpret_cast<LPARAM>(HopList[row]) == lParam)
+            RefreshHopRow(HopList[row], row, 3, ColumnCount);
 }

@@ -32,6 +32,9 @@ void OnHopName(UINT message, WPARAM wParam, LPARAM lParam);
 void EnterPingCycle();
 void SendNextPing(UINT message, WPARAM wParam, LPARAM lParam);
 void OnPingReply(UINT message, WPARAM wParam, LPARAM lParam);
+// The completion of the echo that was out at Stop (MSG_PING_REPLY while stopped): the worker has
+// counted it, so its hop's row is refreshed to show what a copied report would; no echo follows.
+void ShowEchoOutAtStop(UINT message, WPARAM wParam, LPARAM lParam);
 // The notice of a round's answers (MSG_PING_ROUND): the ping cycle without pauses is run by the
 // echo worker, and the window follows it once a display frame.
 void OnPingRoundNotice(UINT message, WPARAM wParam, LPARAM lParam);

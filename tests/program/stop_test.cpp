@@ -80,17 +80,19 @@ TEST_F(StopTrace_, DuringAHopNameThenStartDestroysTheUncountedHop) {
     StopTrace();
 }
 
-TEST_F(StopTrace_, WhilePingingCountsTheEchoButLeavesTheRow) {
+// The echo out at Stop is counted when it completes, and its row then shows what Copy would.
+TEST_F(StopTrace_, WhilePingingTheEchoOutShowsOnItsRowOnceItCompletes) {
     DiscoverLabRoute();
     ASSERT_EQ(CurrentTraceState, TraceState::Pinging);
-    std::string before = Row(0);
     StopTrace();
     FakeIcmpReleaseHeld();
     ASSERT_TRUE(PumpUntil([] { return HopList[0]->GetSentCount() == 2; }));
     PumpFor(100);
-    EXPECT_EQ(Row(0), before);
-    EXPECT_EQ(HopList[0]->GetReceivedCount(), 2);
-    EXPECT_EQ(CycleEchoes().size(), 1u);
+    EXPECT_EQ(ListViewCell(HopTable, 0, kColumnSent), "2");
+    for (int column = 0; column < kColumnTotal; column++)
+        EXPECT_EQ(ListViewCell(HopTable, 0, column), GetCellText(0, column)) << "column " << column;
+    EXPECT_EQ(CycleEchoes().size(), 1u) << "no echo after Stop";
+    EXPECT_EQ(CurrentTraceState, TraceState::Stopped);
 }
 
 TEST_F(StopTrace_, DuringAPauseSendsNoFurtherEcho) {
