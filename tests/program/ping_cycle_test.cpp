@@ -178,10 +178,23 @@ TEST_F(PingCycle, PassOverOnlyIgnoredHopsWaitsInsteadOfSpinning) {
 
 TEST_F(PingCycle, FailingStatusEndsTheTraceNamingTheHop) {
     UseScenario(
-        ThreeHopScenario("echo 198.18.2.1 32 reply 198.18.2.1 status host-unreachable rtt 1\n"
+        ThreeHopScenario("echo 198.18.1.1 32 reply dest rtt 1 hold times 1\n"
+                         "echo 198.18.2.1 32 reply 198.18.2.1 status host-unreachable rtt 1\n"
                          "echo * 32 reply dest rtt 2\n"));
+    std::string shownHop, shownAddress; // the status bar while the box is up
+    messageBoxes.whileShown = [&] {
+        shownHop = StatusText(0);
+        shownAddress = StatusText(1);
+    };
     Start(LAB_DEST_NAME);
+    ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1); // the cycle's first echo, to r1
+    FakeIcmpReleaseHeld();
+    // Without pauses the worker goes on to r2 by itself, which fails; the window looks after.
+    for (int ms = 0; ms < 10000 && HopList[1]->GetSentCount() < 2; ms++)
+        Sleep(1);
     ASSERT_TRUE(WaitForState(TraceState::Stopped));
+    EXPECT_EQ(shownHop, "Hop 2");
+    EXPECT_EQ(shownAddress, "198.18.2.1");
     ASSERT_EQ(messageBoxes.Count(), 1u);
     EXPECT_EQ(LastBox()->text, "Hop 2: Trace failed\nDestination host unreachable");
     EXPECT_EQ(LastBox()->caption, "Routelark");

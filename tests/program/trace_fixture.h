@@ -80,11 +80,13 @@ class TraceTest : public ProgramTest {
         ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1) << "the ping cycle never began";
     }
     // Pumps messages while waiting for a held echo, and then until the window shows every
-    // answer before it: without pauses the echo worker sends the next echo itself, and the
-    // window hears of the answers after it.
+    // answer before it and the hop whose echo is out: without pauses the echo worker sends the
+    // next echo itself, and the window hears of the answers after it. (A row can show an answer
+    // before the status bar does: a row is written from the figures of the moment, the status
+    // bar from the hop out when the window last looked.)
     int FakeIcmpWaitForHeldWhilePumping(unsigned timeout = 10000) {
         PumpUntil([] { return FakeIcmpGetCounts().held > 0; }, timeout);
-        PumpUntil([&] { return RowsShowEveryEcho(); }, timeout);
+        PumpUntil([&] { return RowsShowEveryEcho() && StatusShowsTheEchoOut(); }, timeout);
         return FakeIcmpGetCounts().held;
     }
     // While the cycle runs, each hop's row shows the echoes counted for it (its Sent cell).
@@ -98,6 +100,15 @@ class TraceTest : public ProgramTest {
                 return false;
         }
         return true;
+    }
+    // While the cycle runs, the status bar names the address of the last echo asked for.
+    bool StatusShowsTheEchoOut() {
+        std::vector<FakeIcmpCall> cycle = CycleEchoes();
+        if (CurrentTraceState != TraceState::Pinging || cycle.empty())
+            return true;
+        in_addr out = {};
+        out.s_addr = cycle.back().destination;
+        return StatusText(1) == inet_ntoa(out);
     }
     const CaughtMessageBox* LastBox() {
         return messageBoxes.Count() ? &messageBoxes.Boxes().back() : nullptr;
