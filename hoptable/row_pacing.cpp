@@ -25,6 +25,14 @@ bool PaceRowRefresh(int row, int first, int count) {
     return true;
 }
 
+void DropWaitingRows() {
+    if (FramePending)
+        KillTimer(HopTable, kPaceTimerId);
+    FramePending = false;
+    for (auto& row : Waiting)
+        row.count = 0;
+}
+
 void NoteTablePainted() {
     LastPaint = GetTickCount();
 }
@@ -35,8 +43,6 @@ bool OnPaceTimer(UINT_PTR id) {
     KillTimer(HopTable, kPaceTimerId);
     FramePending = false;
     for (int row = 0; row < kHopListCapacity; row++) {
-        // The hop the row shows now: a refresh that waited across a new trace's start writes
-        // that trace's hop, or nothing.
         if (Waiting[row].count && HopList[row])
             WriteHopRow(HopList[row], row, Waiting[row].first, Waiting[row].count);
         Waiting[row].count = 0;

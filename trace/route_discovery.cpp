@@ -4,6 +4,7 @@
 #include "common/bounded_text.h"
 #include "echo/echo_service.h"
 #include "hoptable/hop_table.h"
+#include "hoptable/row_pacing.h"
 #include "settings/history.h"
 #include "settings/settings.h"
 #include "trace/format_address.h"
@@ -60,6 +61,7 @@ void ClearHops() {
     ProbePinger = nullptr;
     HopCursor = 0;
     HopCount = 0;
+    DropWaitingRows();
 }
 
 static void SetTraceTitle(const char* officialName, const char* addressText) {
