@@ -13,8 +13,9 @@ int ReduceDomainText(char* text);
 // 2 * count + 1 bytes always suffice. Returns the length written.
 size_t ExpandAnswerPiece(const char* bytes, size_t count, char* text, size_t capacity);
 
-// The longest host name a lookup can answer for.
-enum { kServerNameMax = 253 };
+// The longest server name: what the server box and its history hold (a host name may be longer,
+// but a name the history would keep cut is one nobody typed).
+enum { kServerNameMax = 127 };
 // False for a name no lookup should be asked about: longer than kServerNameMax, made of
 // spaces only, or holding control characters or bytes above 126. An empty name is usable
 // (the platform decides what it means).
