@@ -91,10 +91,15 @@ void RunCommand(int command, HWND control) {
         break;
     case IDM_WHOIS:
         TakeWhoisDomainFromHostBox();
-        [[fallthrough]];
-    case IDM_HOP_WHOIS:
         ReduceToDomain();
         OpenWhoisDialog();
+        break;
+    case IDM_HOP_WHOIS:
+        // The hop menu's item asks at once, in the dialog it opens and in no later one.
+        WhoisAutoStart = 1;
+        ReduceToDomain();
+        OpenWhoisDialog();
+        WhoisAutoStart = 0;
         break;
     case IDM_HOP_TOGGLE:
         ToggleHopAtPopupRow();

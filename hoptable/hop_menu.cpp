@@ -54,7 +54,6 @@ static void PreparePopup(int row, CPinger* hop) {
     ReduceToDomain();
     FormatText(text, sizeof text, "&WhoIs %s", WhoisDomainText);
     SetPopupItem(IDM_HOP_WHOIS, text, strcmp(host, "[Unknown]") == 0 ? MFS_GRAYED : 0);
-    WhoisAutoStart = 1; // the dialog this item opens asks at once
 }
 
 void OnHopTableRightClick(HWND table, LPARAM lParam) {

@@ -78,7 +78,6 @@ TEST_F(HopMenu, ItemsNameTheRowAndTheReducedDomain) {
     EXPECT_EQ(popup->texts, (std::vector<std::string>{"&Ignore hop 6", "", "&WhoIs " LAB_DOMAIN}));
     EXPECT_EQ(popup->states[0], 0u);
     EXPECT_EQ(popup->states[2], 0u);
-    EXPECT_EQ(WhoisAutoStart, 1);
     popup = RightClickRow(1);
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(popup->texts[2], "&WhoIs [Unknown]");
@@ -153,6 +152,17 @@ TEST_F(HopMenu, WhoisItemOpensTheDialogForTheDomainAndAsksOnce) {
     GetDlgItemTextA(WhoisDialog, IDC_WHOIS_DOMAIN, domain, sizeof domain);
     EXPECT_STREQ(domain, "typed.test");
     EXPECT_EQ(messageBoxes.Count(), 1u);
+}
+
+// The menu's WhoIs item asks at once; a menu dismissed without a choice asks nothing later.
+TEST_F(HopMenu, DismissedMenuLeavesTheNextWhoisDialogWaitingForItsButton) {
+    DiscoverLabRoute();
+    ASSERT_NE(RightClickRow(0), nullptr); // and dismissed
+    messageBoxes.Clear();
+    Choose(IDM_WHOIS);
+    ASSERT_NE(WhoisDialog, nullptr);
+    PumpFor(200);
+    EXPECT_EQ(messageBoxes.Count(), 0u) << "a query to a server the user has not confirmed";
 }
 
 } // namespace
