@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -36,10 +37,11 @@ class LoopbackWhois {
             DWORD limit = 15000;
             setsockopt(peer, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<char*>(&limit),
                        sizeof limit);
-            while (readQuery && query.find("\r\n") == std::string::npos) {
+            while (readQuery && Query().find("\r\n") == std::string::npos) {
                 char c;
                 if (recv(peer, &c, 1, 0) != 1)
                     break;
+                std::lock_guard<std::mutex> hold(queryLock);
                 query += c;
             }
             serve(peer);
@@ -76,11 +78,18 @@ class LoopbackWhois {
         return got == 0 || WSAGetLastError() != WSAETIMEDOUT;
     }
 
+    // The query as received so far, CR LF included; the server's thread writes it meanwhile.
+    std::string Query() const {
+        std::lock_guard<std::mutex> hold(queryLock);
+        return query;
+    }
+
     const std::string name, address;
-    bool listening = false;
-    std::string query; // as received, CR LF included
+    bool listening = false; // set before the server's thread starts
 
   private:
+    mutable std::mutex queryLock;
+    std::string query;
     SOCKET listener;
     static bool Readable(SOCKET s, long ms) {
         fd_set set;

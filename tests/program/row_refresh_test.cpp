@@ -1,9 +1,31 @@
 // A hop's row written while the worker completes that hop's next echo waits for the
-// completion, so that Sent and Recv never show one echo's count without the other's.
+// completion, so that Sent and Recv never show one echo's count without the other's; a row
+// refreshed faster than the screen shows waits for the display frame, and then writes all that
+// was asked of it.
 #include "harness/held_completion.h"
+#include "harness/import_patch.h"
+#include "hoptable/row_pacing.h"
 #include "trace_fixture.h"
 
 namespace {
+
+// The program's clock (GetTickCount) stands still while this lives: the table has just painted,
+// for as long as the test needs, and every row refresh waits for the frame timer.
+class ClockStandingStill {
+  public:
+    ClockStandingStill() {
+        real = PatchImport("kernel32.dll", "GetTickCount", reinterpret_cast<void*>(Still));
+        now = reinterpret_cast<DWORD(WINAPI*)()>(real)();
+    }
+    ~ClockStandingStill() { PatchImport("kernel32.dll", "GetTickCount", real); }
+
+  private:
+    static DWORD WINAPI Still() { return now; }
+    static void* real;
+    static DWORD now;
+};
+void* ClockStandingStill::real;
+DWORD ClockStandingStill::now;
 
 class RowRefresh : public TraceTest {};
 
@@ -21,6 +43,20 @@ TEST_F(RowRefresh, RowWrittenDuringItsHopsCompletionShowsOneMomentsFigures) {
         EXPECT_TRUE(letGo.released) << "the row was written while the echo was being counted";
     }
     EXPECT_EQ(Row(0), "1|198.18.7.1|dest.routelark.test|2|2|5ms|5ms|5ms|5ms|0%");
+}
+
+TEST_F(RowRefresh, RowWaitingForTheFrameAlsoWritesAnEarlierColumnAskedMeanwhile) {
+    DiscoverLabRoute();
+    std::string shown = Row(0);
+    ClockStandingStill clock;
+    NoteTablePainted();
+    SetCellText(0, kColumnAddress, "");
+    SetCellText(0, kColumnSent, "");
+    RefreshHopRow(HopList[0], 0, 3, ColumnCount);
+    RefreshHopRow(HopList[0], 0, 0, ColumnCount); // the same row, from an earlier column
+    EXPECT_EQ(ListViewCell(HopTable, 0, kColumnSent), "") << "the refresh waits for the frame";
+    ASSERT_TRUE(PumpUntil([&] { return ListViewCell(HopTable, 0, kColumnSent) != ""; }));
+    EXPECT_EQ(Row(0), shown);
 }
 
 } // namespace

@@ -196,6 +196,18 @@ TEST_F(SettingsFile, AnEntryInAnotherCaseIsTheSameEntry) {
     EXPECT_NE(Ini().find("[IPs]\r\nSelected=2\r\n"), std::string::npos) << Ini();
 }
 
+// Only a whole entry is a duplicate: the beginning of one is an entry of its own.
+TEST_F(SettingsFile, TheBeginningOfAnEntryIsANewEntry) {
+    StartWith("[IPs]\r\nSelected=1\r\n1=dest.routelark.test\r\n");
+    AddToHistory(HostBox, "dest");
+    EXPECT_EQ(HostEntries(), std::vector<std::string>({"dest", "dest.routelark.test"}));
+    CopyText(DestinationText, sizeof DestinationText, "dest");
+    ShutDown();
+    EXPECT_NE(Ini().find("[IPs]\r\nSelected=1\r\n1=dest\r\n2=dest.routelark.test\r\n"),
+              std::string::npos)
+        << Ini();
+}
+
 TEST_F(SettingsFile, SelectedNamesTheCurrentTextOrFallsBackToOne) {
     struct {
         const char* current;
