@@ -89,14 +89,16 @@ class TraceTest : public ProgramTest {
         PumpUntil([&] { return RowsShowEveryEcho() && StatusShowsTheEchoOut(); }, timeout);
         return FakeIcmpGetCounts().held;
     }
-    // While the cycle runs, each hop's row shows the echoes counted for it (its Sent cell).
+    // While the cycle runs, each hop's row shows the echoes counted for it (its Sent cell, when
+    // that column is shown).
     bool RowsShowEveryEcho() {
-        if (CurrentTraceState != TraceState::Pinging)
+        if (CurrentTraceState != TraceState::Pinging || !Columns[kColumnSent].Visible)
             return true;
+        int sent = VisibleIndex(kColumnSent);
         for (int row = 0; row < HopCount && row < Rows(); row++) {
             CPinger* hop = HopList[row];
             if (hop && !hop->IsNoResponse() &&
-                ListViewCell(HopTable, row, kColumnSent) != std::to_string(hop->GetSentCount()))
+                ListViewCell(HopTable, row, sent) != std::to_string(hop->GetSentCount()))
                 return false;
         }
         return true;
