@@ -36,6 +36,7 @@ if readme.count(b"\n") == 0 or readme.count(b"\r\n") != readme.count(b"\n") or \
 archive.extractall(sys.argv[2])
 EOF
 say "unpacked $(basename "$zip") into an empty folder: $(cd "$folder" && echo *)"
+"$repo/tests/release/check_chm.py" "$folder/routelark.chm" "$repo/docs/help/routelark.but" || exit 1
 
 # --- the probe, as the matrix drives it ----------------------------------------------------------
 
