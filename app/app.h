@@ -58,6 +58,13 @@ LRESULT CALLBACK HostBoxEditProc(HWND window, UINT message, WPARAM wParam, LPARA
 // Start and Stop share one place on the toolbar; the menu items follow the same state.
 void ShowTraceControls(int running);
 
+// Help: opens the .chm through HTML Help or else the .hlp through WinHelp, both beside the program.
+// CloseHtmlHelp closes the HTML Help windows at shutdown; FreeHtmlHelp frees the library once the
+// main window is destroyed and the message loop has ended.
+void OpenHelp();
+void CloseHtmlHelp();
+void FreeHtmlHelp();
+
 // The banner: its page file, its click, its bitmap.
 void WriteBannerPage();
 void ClickBanner();

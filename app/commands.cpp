@@ -7,7 +7,6 @@
 #include "settings/dialogs.h"
 #include "trace/trace.h"
 #include "whois/whois.h"
-#include <cstring>
 
 char WhoisDomainText[kHostTextCapacity];
 
@@ -21,37 +20,6 @@ static void TakeWhoisDomainFromHostBox() {
 static void ShowHostList() {
     SetFocus(HostBoxEdit);
     SendMessageA(HostBox, CB_SHOWDROPDOWN, TRUE, 0);
-}
-
-static const char kHelpFileName[] = "routelark.hlp";
-
-// The help file's full path in the folder of the running program, so that Help finds it
-// whatever the working folder. False, with the bare name, when that folder is unknown.
-static bool HelpFilePath(char* path, size_t size) {
-    char program[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
-    char* name = length > 0 && length < sizeof program ? strrchr(program, '\\') : nullptr;
-    if (!name) { // no path, or one cut short, which names no real folder
-        CopyText(path, size, kHelpFileName);
-        return false;
-    }
-    name[1] = '\0';
-    FormatText(path, size, "%s%s", program, kHelpFileName);
-    return true;
-}
-
-// Without the file the viewer would only ask the user to find it: say where it belongs.
-static void OpenHelp() {
-    char path[MAX_PATH + sizeof kHelpFileName];
-    DWORD attributes =
-        HelpFilePath(path, sizeof path) ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        ShowMessage(MainWindow, "Routelark", MB_TOPMOST | MB_ICONEXCLAMATION | MB_OK,
-                    "The help file is missing:\n%s\n\nPut %s in the folder of the program.", path,
-                    kHelpFileName);
-        return;
-    }
-    WinHelpA(MainWindow, path, HELP_CONTENTS, 0);
 }
 
 void RunCommand(int command, HWND control) {

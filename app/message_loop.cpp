@@ -11,13 +11,21 @@ static bool IsWhoisDialogKey(const MSG& msg) {
     return msg.hwnd == WhoisDialog || IsChild(WhoisDialog, msg.hwnd);
 }
 
+// The shortcuts belong to the main window and the WhoIs dialog. The HTML Help viewer's windows
+// run on this thread as well, and keep their keys: Return in its index opens a topic there.
+static bool IsShortcutWindow(HWND window) {
+    HWND top = GetAncestor(window, GA_ROOT);
+    return top && (top == MainWindow || top == WhoisDialog);
+}
+
 int RunMessageStep() {
     MSG msg;
     // One call takes the next message, sleeping while the queue is empty.
     if (GetMessageA(&msg, nullptr, 0, 0) <= 0)
         return 0;
     // The other shortcuts act on the main window also while the WhoIs dialog has the focus.
-    if (!IsWhoisDialogKey(msg) && TranslateAcceleratorA(MainWindow, Accelerators, &msg))
+    if (IsShortcutWindow(msg.hwnd) && !IsWhoisDialogKey(msg) &&
+        TranslateAcceleratorA(MainWindow, Accelerators, &msg))
         return 1;
     if (WhoisDialog && IsDialogMessageA(WhoisDialog, &msg))
         return 1;

@@ -39,6 +39,7 @@ int StartProgram(HINSTANCE instance) {
 void ShutdownProgram() {
     StopTrace();
     ClearHops(); // waits for an echo in flight to return
+    CloseHtmlHelp();
     DestroyMenu(HopPopupMenu);
     HopPopupMenu = nullptr;
     DeleteBannerBitmap();
@@ -54,5 +55,7 @@ int RunProgram(HINSTANCE instance) {
         return 0;
     while (RunMessageStep()) {
     }
+    // Only now: the loop has handled what closing the HTML Help windows left in the queue.
+    FreeHtmlHelp();
     return 0;
 }

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(wine wine32:i386 wine64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 xvfb xauth xdotool xclip imagemagick cmake
-    ninja-build googletest iproute2 nftables python3 halibut procps fonts-wine netcat-openbsd
+    ninja-build googletest iproute2 nftables python3 halibut libchm-bin procps fonts-wine netcat-openbsd
     clang libclang-rt-14-dev llvm) # the native sanitizer and fuzzing build (tests/native)
 
 # One dpkg-query for all: "name:arch status" per installed package ("wine:all", "cmake:amd64").

@@ -25,6 +25,7 @@ void ProgramTest::Restart() {
 bool ProgramTest::ShutDown() {
     if (MainWindow)
         DestroyWindow(MainWindow);
+    FreeHtmlHelp(); // as RunProgram does once its loop has ended
     return MainWindow == nullptr;
 }
 

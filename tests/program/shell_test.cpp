@@ -308,6 +308,20 @@ TEST_F(Shell, EscapeKeyStopsThroughTheMessageLoop) {
     EXPECT_TRUE(SendMessageA(ToolbarWindow, TB_ISBUTTONHIDDEN, IDM_STOP, 0));
 }
 
+// The help viewer's windows run on the program's thread: keys typed there stay with them.
+TEST_F(Shell, ShortcutsLeaveTheKeysOfAnotherWindowOfTheThreadAlone) {
+    RecordingWindow viewer; // a top-level window of the thread, as the viewer's are
+    TypeHost("192.0.2.10");
+    ShowTraceControls(1);
+    SetStatusText(255, "Tracing");
+    for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
+        PostMessageA(viewer.Handle(), WM_KEYDOWN, key, 0);
+        ASSERT_EQ(RunMessageStep(), 1);
+    }
+    EXPECT_EQ(StatusText(255), "Tracing") << "Esc stopped the trace";
+    EXPECT_EQ(CurrentTraceState, TraceState::Stopped) << "Return started a trace";
+}
+
 // An idle loop sleeps: while nothing arrives, a step waits instead of returning at once.
 TEST_F(Shell, MessageStepWaitsForTheNextMessageInsteadOfSpinning) {
     RecordingWindow window;

@@ -2,7 +2,7 @@
 # The release zip as a user meets it: unpacked into an empty folder, routelark.exe started from
 # there on the test session's display inside the lab, the lab's destination typed and Return
 # pressed as a user would (xdotool), the window read from outside (the matrix's window probe).
-# Passes when the zip holds just its three files and a CR LF readme, the trace reaches the
+# Passes when the zip holds just its four files and a CR LF readme, the trace reaches the
 # destination, and Alt+F4 ends the program with status 0 leaving routelark.ini in that folder.
 #   unpacked_zip.sh ZIP WINDOW_PROBE FOLDER
 # CTest runs it inside the lab with DISPLAY and the Wine server of the session (tools/test.sh).
@@ -27,7 +27,7 @@ python3 - "$zip" "$folder" <<'EOF' || exit 1
 import sys, zipfile
 archive = zipfile.ZipFile(sys.argv[1])
 names = archive.namelist()
-if names != ["routelark.exe", "routelark.hlp", "readme.txt"]:
+if names != ["routelark.exe", "routelark.chm", "routelark.hlp", "readme.txt"]:
     sys.exit(f"FAIL: the zip holds {names}")
 readme = archive.read("readme.txt")
 if readme.count(b"\n") == 0 or readme.count(b"\r\n") != readme.count(b"\n") or \
@@ -36,6 +36,7 @@ if readme.count(b"\n") == 0 or readme.count(b"\r\n") != readme.count(b"\n") or \
 archive.extractall(sys.argv[2])
 EOF
 say "unpacked $(basename "$zip") into an empty folder: $(cd "$folder" && echo *)"
+"$repo/tests/release/check_chm.py" "$folder/routelark.chm" "$repo/docs/help/routelark.but" || exit 1
 
 # --- the probe, as the matrix drives it ----------------------------------------------------------
 
