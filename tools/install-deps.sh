@@ -14,7 +14,20 @@ for p in "${packages[@]}"; do
     if [[ $p == *:* ]]; then pattern="^$p ii"; else pattern="^$p:[^ ]* ii"; fi
     grep -q "$pattern" <<<"$installed" || missing+=("$p")
 done
-[ ${#missing[@]} -gt 0 ] || exit 0
+# Where no 32-bit code runs natively, the shipped program runs under emulation, set up apart from
+# the system's packages. Without it only the x86_64 build runs here: said, but not fatal.
+emulate() {
+    local tools
+    tools=$(dirname "${BASH_SOURCE[0]}")
+    [ "$("$tools/wine-arch")" != i686 ] && [ "${ROUTELARK_WINE_ARCH:-}" != x86_64 ] || return 0
+    "$tools/i686-emulation.sh" ||
+        echo "install-deps: the i686 program cannot run here; only the x86_64 build is tested" >&2
+}
+
+if [ ${#missing[@]} -eq 0 ]; then
+    emulate
+    exit 0
+fi
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "install-deps: missing ${missing[*]}; run tools/install-deps.sh as root" >&2
@@ -30,3 +43,4 @@ if ! { { dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-archit
     exit 1
 fi
 echo "install-deps: installed ${missing[*]}"
+emulate

@@ -2,6 +2,7 @@
 # (sourced by tools/run.sh and the tours; they run inside the lab's client namespace).
 #   desktop_open [SCREEN]        display, Wine server, and the folder build/ as working directory
 #   desktop_start                starts routelark.exe in a Wine desktop; sets DESKTOP_WINDOW
+#                                (from the folder DESKTOP_PROGRAM_DIR, by default build/)
 #   desktop_shot NAME            saves build/screenshots/NAME.png and prints its path
 #   desktop_close [KEYS]         closes the window (default alt+F4); true when the exit status is 0
 # Messages go to stdout prefixed with DESKTOP_SAY (default "desktop").
@@ -18,14 +19,17 @@ desktop_open() {
     session_start "$DESKTOP_BUILD/wineprefix" "$DESKTOP_BUILD/logs" "${1:-1024x700x24}"
     cd "$DESKTOP_BUILD"
     mkdir -p screenshots
+    DESKTOP_PROGRAM_DIR=${DESKTOP_PROGRAM_DIR:-$DESKTOP_BUILD}
     # Wine tells a batch file the program's exit status; the desktop shell around it would not.
-    printf '@start /wait routelark.exe\r\n@>"%s" echo %%ERRORLEVEL%%\r\n' routelark.exit >run-routelark.cmd
+    printf '@start /wait routelark.exe\r\n@>"%s" echo %%ERRORLEVEL%%\r\n' routelark.exit \
+        >"$DESKTOP_PROGRAM_DIR/run-routelark.cmd"
 }
 
 desktop_start() {
     local tries
-    rm -f routelark.exit
-    "$DESKTOP_REPO/tools/wine-run" explorer /desktop=Routelark,1024x700 cmd /c run-routelark.cmd &
+    rm -f "$DESKTOP_PROGRAM_DIR/routelark.exit"
+    (cd "$DESKTOP_PROGRAM_DIR" &&
+        exec "$DESKTOP_REPO/tools/wine-run" explorer /desktop=Routelark,1024x700 cmd /c run-routelark.cmd) &
     DESKTOP_SHELL=$!
     DESKTOP_WINDOW=
     for ((tries = 600; tries > 0; tries--)); do
@@ -53,7 +57,7 @@ desktop_close() {
         return 1
     fi
     wait "$DESKTOP_SHELL" || true
-    status=$(tr -dc 0-9- 2>/dev/null <routelark.exit || true)
+    status=$(tr -dc 0-9- 2>/dev/null <"$DESKTOP_PROGRAM_DIR/routelark.exit" || true)
     desktop_say "Routelark exited with status ${status:-unknown}"
     [ "$status" = 0 ]
 }

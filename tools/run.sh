@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# The run command: installs what is missing, builds, and starts Routelark under Wine.
+# The run command: installs what is missing, builds, and starts Routelark under Wine: the program
+# users get (the release zip's i686 build), natively or under CPU emulation where this machine
+# runs no 32-bit code; the x86_64 build, saying so, only where neither can run it.
 #   With DISPLAY set: on that display, on the real network, until you close it.
 #   Without: inside a fresh lab network on a virtual display; it waits for the main window, types
 #   the lab's destination into the host name box and presses Return as a user would, saves
@@ -26,8 +28,16 @@ while [ $# -gt 0 ]; do
     esac
 done
 
+# The folder the program runs from: the release zip unpacked (its routelark.ini kept from run
+# to run), or the x86_64 build folder. Known once the install step has set up what it can.
+program_folder() {
+    program=$build/run-i686
+    [ "$("$repo/tools/wine-arch")" != x86_64 ] || program=$build
+}
+
 if [ "$in_lab" = 1 ]; then
-    DESKTOP_SAY=run
+    program_folder
+    DESKTOP_SAY=run DESKTOP_PROGRAM_DIR=$program
     . "$repo/tools/lab-desktop.sh"
     desktop_open
     desktop_start
@@ -50,8 +60,18 @@ if [ "$in_lab" = 1 ]; then
 fi
 
 "$repo/tools/test.sh" --build-only
+program_folder
+if [ "$program" = "$build" ]; then
+    echo "run: this machine runs no 32-bit code and its emulation could not be set up: starting the x86_64 build"
+else
+    "$repo/tools/release.sh" "$build/release" >/dev/null
+    mkdir -p "$program"
+    python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
+        "$(ls "$build"/release/routelark-*.zip)" "$program"
+    echo "run: starting the release zip's routelark.exe (i686, $("$repo/tools/wine-arch" | sed 's/i686-emulated/under CPU emulation/; s/^i686$/natively/'))"
+fi
 if [ -n "${DISPLAY:-}" ]; then
-    cd "$build"
+    cd "$program"
     status=0
     WINEPREFIX=$build/wineprefix-desktop ROUTELARK_ALLOW_NETWORK=1 "$repo/tools/wine-run" routelark.exe || status=$?
     echo "run: Routelark exited with status $status"

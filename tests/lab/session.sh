@@ -26,6 +26,7 @@ session_start() {
         wineserver -k >/dev/null 2>&1 || true
         wineserver -w >/dev/null 2>&1 || true
     fi
+    wine_prefix_fits "$prefix"
     mkdir -p "$prefix"
     wineserver -p
     wineboot -i >"$logs/wineboot.log" 2>&1 || { cat "$logs/wineboot.log" >&2; return 1; }

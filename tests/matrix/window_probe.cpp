@@ -9,6 +9,9 @@
 //   move HWND X Y      moves the window to (X, Y)
 //   boxes              every shown dialog of any process: its handle, caption and text
 //   pressbox HWND TEXT clicks the button TEXT of that dialog
+//   controls HWND      the controls of a window: id, class and text, one line each
+//   rowpoint HWND ROW  the screen point in the middle of the row's IP Address cell
+//   clipboard          the clipboard's text (CF_TEXT) as hexadecimal bytes, byte for byte
 #include <windows.h>
 #include <commctrl.h>
 #include <fcntl.h>
@@ -67,6 +70,9 @@ class RemoteBuffer {
     char* At(size_t offset) const { return static_cast<char*>(address) + offset; }
     void Write(size_t offset, const void* data, size_t length) const {
         WriteProcessMemory(process, At(offset), data, length, nullptr);
+    }
+    void Read(size_t offset, void* data, size_t length) const {
+        ReadProcessMemory(process, At(offset), data, length, nullptr);
     }
     std::string ReadText(size_t offset, size_t length) const {
         std::vector<char> text(length + 1, '\0');
@@ -226,6 +232,47 @@ BOOL CALLBACK PrintBox(HWND window, LPARAM) {
     return TRUE;
 }
 
+BOOL CALLBACK PrintControl(HWND control, LPARAM) {
+    char className[64] = "";
+    GetClassNameA(control, className, sizeof className);
+    std::string key = "ctl" + std::to_string(GetDlgCtrlID(control));
+    Print(key.c_str(), std::string(className) + "|" + WindowText(control));
+    return TRUE;
+}
+
+void PrintRowPoint(HWND main, int row) {
+    HWND table = Child(main, "SysListView32");
+    RemoteBuffer remote(table, sizeof(RECT));
+    RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+    if (!table || !remote.Ok())
+        return;
+    remote.Write(0, &bounds, sizeof bounds);
+    if (Send(table, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote.At(0))) <= 0)
+        return;
+    RECT r;
+    remote.Read(0, &r, sizeof r);
+    POINT point = {r.left + 90, (r.top + r.bottom) / 2}; // Hop is 44 wide, IP Address 110
+    MapWindowPoints(table, nullptr, &point, 1);
+    Print("point", std::to_string(point.x) + " " + std::to_string(point.y));
+}
+
+void PrintClipboard() {
+    std::string hex;
+    if (OpenClipboard(nullptr)) {
+        HANDLE data = GetClipboardData(CF_TEXT);
+        const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+        for (const char* c = text; c && *c; c++) {
+            char digits[3];
+            snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(*c));
+            hex += digits;
+        }
+        if (text)
+            GlobalUnlock(data);
+        CloseClipboard();
+    }
+    Print("clipboard", hex);
+}
+
 BOOL CALLBACK PrintMainWindow(HWND window, LPARAM) {
     char className[64] = "";
     GetClassNameA(window, className, sizeof className);
@@ -256,6 +303,12 @@ int main() {
             EnumWindows(PrintBox, 0);
         else if (strcmp(command, "pressbox") == 0)
             Print("pressed", PressInBox(window, used ? line + used : "") ? "yes" : "no");
+        else if (strcmp(command, "controls") == 0)
+            EnumChildWindows(window, PrintControl, 0);
+        else if (strcmp(command, "rowpoint") == 0)
+            PrintRowPoint(window, atoi(line + used));
+        else if (strcmp(command, "clipboard") == 0)
+            PrintClipboard();
         else if (strcmp(command, "close") == 0)
             PostMessageA(window, WM_CLOSE, 0, 0);
         else if (strcmp(command, "front") == 0)

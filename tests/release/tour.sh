@@ -1,0 +1,292 @@
+#!/usr/bin/env bash
+# The shipped program as a user meets it: the release zip unpacked into an empty folder, and its
+# routelark.exe started from there on the test session's display inside the lab, driven with
+# real keys and clicks (xdotool), its windows read from outside (the matrix's window probe) and
+# its clipboard read inside Wine. One step for each subsystem, in this order:
+#   trace   the lab's destination, to all its rows, names and round-trip times
+#   ignore  hop 2 ignored from its context menu, its Sent standing still, then enabled again
+#   stop    Esc: stopped, the rows standing still
+#   copy    Ctrl+C: the report on the clipboard is the cells on screen, byte for byte
+#   setup   Ctrl+S, Max hops 3, Return: the next trace stops at hop 3 with its box
+#   whois   Ctrl+W: the lab's WhoIs host answers in the dialog; Esc closes it
+#   help    Ctrl+H with no help file beside the program: the box naming both files
+#   exit    Ctrl+X: exit status 0 and a whole routelark.ini in the folder
+# Where the i686 program cannot run at all (tools/wine-arch: x86_64), the test build's own zip
+# is toured instead, and the tour says so.
+#   tour.sh RELEASE_ZIP OWN_ZIP WINDOW_PROBE FOLDER
+# CTest runs it inside the lab with DISPLAY and the Wine server of the session (tools/test.sh).
+set -uo pipefail
+
+[ $# -eq 4 ] || { echo "usage: tour.sh RELEASE_ZIP OWN_ZIP WINDOW_PROBE FOLDER" >&2; exit 2; }
+zip=$1 own_zip=$2 probe_exe=$3 folder=$4
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+say() { echo "tour: $*"; }
+
+topo() { awk -v n="$1" '$1 == "#define" && $2 == n { v = $3; gsub(/"/, "", v); print v; exit }' \
+    "$repo/tests/lab/lab_topology.h"; }
+DEST=$(topo LAB_DEST_ADDR) DEST_NAME=$(topo LAB_DEST_NAME) DEST_HOP=$(topo LAB_DEST_HOP)
+SILENT_HOP=$(topo LAB_SILENT_HOP) WHOIS_NAME=$(topo LAB_WHOIS_NAME) QUERY=$(topo LAB_WHOIS_QUERY)
+WHOIS_ANSWER=$repo/tests/lab/whois/$QUERY.txt
+
+arch=$("$repo/tools/wine-arch")
+if [ "$arch" = x86_64 ]; then
+    say "no 32-bit code runs here and no emulation is set up: touring the x86_64 build instead"
+    zip=$own_zip
+fi
+[ -f "$zip" ] || fail "no $zip: tools/test.sh builds it (tools/release.sh $(dirname "$zip"))"
+
+rm -rf "$folder"
+mkdir -p "$folder"
+python3 - "$zip" "$folder" <<'PY' || exit 1
+import sys, zipfile
+archive = zipfile.ZipFile(sys.argv[1])
+names = archive.namelist()
+if names != ["routelark.exe", "routelark.chm", "routelark.hlp", "readme.txt"]:
+    sys.exit(f"FAIL: the zip holds {names}")
+readme = archive.read("readme.txt")
+if readme.count(b"\n") == 0 or readme.count(b"\r\n") != readme.count(b"\n") or \
+        readme.count(b"\r") != readme.count(b"\n"):
+    sys.exit("FAIL: readme.txt has line ends other than CR LF")
+archive.extractall(sys.argv[2])
+PY
+"$repo/tests/release/check_chm.py" "$folder/routelark.chm" "$repo/docs/help/routelark.but" || exit 1
+say "unpacked $(basename "$(dirname "$zip")")/$(basename "$zip") ($arch) into an empty folder: $(cd "$folder" && echo *)"
+
+# --- the probe, as the matrix drives it --------------------------------------------------------
+
+PROBE_EXE=$probe_exe PID=
+. "$(dirname "${BASH_SOURCE[0]}")/../matrix/probe.sh"
+finish() {
+    probe_close
+    [ -z "$PID" ] || ! kill -0 "$PID" 2>/dev/null || kill "$PID"
+}
+trap finish EXIT
+# field KEY N: the Nth |-separated field of KEY's value in the last answer.
+field() { sed -n "s/^$1=//p" <<<"$answer" | cut -d'|' -f"$2"; }
+desktop() { xdotool search --onlyvisible --name 'Wine desktop' | head -n1; }
+# keys KEY...: to the active window (a dialog, a menu); main_keys: to the main window, brought
+# to the front first.
+keys() { xdotool windowfocus --sync "$(desktop)" key --delay 20 "$@"; }
+main_keys() {
+    probe "front $W"
+    keys "$@"
+}
+typed() { xdotool type --delay 5 "$1"; }
+# until SECONDS COMMAND...: probes "state" until COMMAND succeeds, or fails the step.
+until_state() {
+    local tries=$(($1 * 5)) what=$2
+    shift 2
+    for (( ; tries > 0; tries--)); do
+        probe "state $W"
+        "$@" && return 0
+        sleep 0.2
+    done
+    fail "$what: $(grep -v '^row' <<<"$answer" | tr '\n' ' ')"
+}
+# dialog CAPTION: the handle of the shown dialog with that caption, in $dialog.
+dialog() {
+    probe boxes
+    dialog=$(sed -n "s/^\([0-9]*\)=$1|.*/\1/p" <<<"$answer" | head -n1)
+    [ -n "$dialog" ]
+}
+until_dialog() {
+    local tries
+    for ((tries = 100; tries > 0; tries--)); do dialog "$1" && return 0; sleep 0.2; done
+    fail "no dialog \"$1\" within 20 s"
+}
+row() { field "row$1" "$2"; }
+# press_ok: clicks OK in the program's message box and waits until it has gone.
+press_ok() {
+    probe "press $W OK"
+    no_box() { [ "$(field boxes 1)" = 0 ]; }
+    until_state 20 "the box stayed after OK" no_box
+}
+
+# --- the steps ------------------------------------------------------------------------------
+
+step_trace() {
+    main_keys End shift+Home BackSpace
+    typed "$DEST_NAME"
+    keys Return
+    reached() { [ "$(row $((DEST_HOP - 1)) 2)" = "$DEST" ] && [ "$(row $((DEST_HOP - 1)) 5)" -gt 1 ] 2>/dev/null; }
+    until_state 120 "the trace did not reach $DEST" reached
+    python3 - "$answer" "$DEST_HOP" "$SILENT_HOP" "$DEST_NAME" <<'PY' || fail "rows: $answer"
+import re, sys
+state, hops, silent, dest = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+rows = dict(re.findall(r"^row(\d+)=(.*)$", state, re.M))
+assert len(rows) == hops, f"{len(rows)} rows"
+for r in range(hops):
+    cells = rows[str(r)].split("|")
+    assert cells[0] == str(r + 1), cells
+    if r + 1 == silent:
+        assert cells[1:] == ["---", "[No response]"] + ["---"] * 7, cells
+        continue
+    assert re.fullmatch(r"198\.18\.\d+\.1", cells[1]) and cells[2].endswith(".routelark.test"), cells
+    assert all(re.fullmatch(r"\d+ms", c) for c in cells[5:9]) and int(cells[4]) > 0, cells
+assert rows[str(hops - 1)].split("|")[2] == dest
+PY
+    say "trace: $DEST_HOP rows, each with its address, name and round-trip times; title \"$(field title 1)\""
+}
+
+right_click_row() {
+    probe "rowpoint $W $1"
+    local x y ox oy
+    read -r x y <<<"$(field point 1)"
+    eval "$(xdotool getwindowgeometry --shell "$(desktop)" | sed -n 's/^X=/ox=/p; s/^Y=/oy=/p')"
+    xdotool mousemove $((ox + x)) $((oy + y)) click 3
+    sleep 1
+}
+step_ignore() {
+    right_click_row 1
+    keys i # "&Ignore hop 2"
+    sleep 1 # an echo out to it at that moment still counts
+    local still first
+    probe "state $W"
+    still=$(row 1 4) first=$(row 0 4)
+    sleep 3
+    probe "state $W"
+    [ "$(row 1 4)" = "$still" ] || fail "ignored hop 2 was pinged on: Sent $still, then $(row 1 4)"
+    [ "$(row 0 4)" -gt "$first" ] || fail "hop 1 stood still beside the ignored hop 2"
+    right_click_row 1
+    keys e # "&Enable hop 2"
+    counts_again() { [ "$(row 1 4)" -gt "$still" ] 2>/dev/null; }
+    until_state 30 "hop 2 was not pinged again after Enable" counts_again
+    say "ignore: hop 2's Sent stood at $still for 3 s while ignored, and went on once enabled"
+}
+
+step_stop() {
+    main_keys Escape
+    stopped() { [ "$(field status 1)" = Stopped ] && [ "$(field running 1)" = no ]; }
+    until_state 20 "Esc did not stop the trace" stopped
+    local before tries
+    for ((tries = 10; tries > 0; tries--)); do # until the echo out at Esc has shown
+        before=$(grep '^row' <<<"$answer")
+        sleep 1
+        probe "state $W"
+        [ "$(grep '^row' <<<"$answer")" = "$before" ] && break
+    done
+    [ "$tries" -gt 0 ] || fail "the rows went on changing after Esc"
+    say "stop: \"Stopped\", the rows standing still"
+}
+
+step_copy() {
+    main_keys ctrl+c
+    probe "state $W"
+    local state=$answer
+    probe clipboard
+    python3 - "$state" "$(field clipboard 1)" <<'PY' || fail "the report is not the table on screen"
+import re, sys
+state, copied = sys.argv[1], bytes.fromhex(sys.argv[2])
+columns = [("Hop", -5), ("IP Address", -17), ("Host Name", -28), ("Sent", 6), ("Recv", 6),
+           ("RTT", 8), ("Av RTT", 8), ("Min RTT", 9), ("Max RTT", 9), ("% Loss", 7)]
+def line(texts):
+    return "".join(t.ljust(-w) if w < 0 else t.rjust(w) for t, (_, w) in zip(texts, columns)) + "\r\n"
+rows = [cells.split("|") for _, cells in sorted(re.findall(r"^row(\d+)=(.*)$", state, re.M),
+                                               key=lambda r: int(r[0]))]
+expected = (line([c[0] for c in columns]) + "\r\n" + "".join(line(r) for r in rows)).encode("latin-1")
+if copied != expected:
+    print("copied:  ", copied, "\nexpected:", expected, file=sys.stderr)
+    sys.exit(1)
+PY
+    say "copy: the report on the clipboard ($(($(field clipboard 1 | wc -c) / 2)) bytes) is the table on screen"
+}
+
+step_setup() {
+    main_keys ctrl+s
+    until_dialog "Routelark - Setup"
+    keys Tab Tab Tab Tab # from Ping timeout to Max hops, its text selected
+    typed 3
+    keys Return
+    for ((tries = 50; tries > 0; tries--)); do dialog "Routelark - Setup" || break; sleep 0.2; done
+    main_keys Return # Start, with the same host
+    limited() { [ "$(field box0 2)" = "Maximum number of hops reached! (3)" ]; }
+    until_state 60 "no \"Maximum number of hops reached! (3)\"" limited
+    probe "state $W" # read again: a state read while the box came up may be older than the box
+    [ "$(field rows 1)" = 3 ] || fail "the trace with Max hops 3 has $(field rows 1) rows: $answer"
+    press_ok
+    say "setup: Max hops 3 set, and the next trace stopped at hop 3 with its box"
+}
+
+step_whois() {
+    main_keys ctrl+w
+    until_dialog "Routelark - Whois"
+    typed "$QUERY" # into the domain box, its text selected
+    keys Tab Tab # the output box, the server box
+    typed "$WHOIS_NAME"
+    keys Return
+    local expected tries
+    expected=$(python3 -c 'import sys; t = open(sys.argv[1], "rb").read().decode("latin-1")
+print(t.replace("\n", "\r\n").replace("\\", "\\\\").replace("\r", "\\r").replace("\n", "\\n"), end="")' "$WHOIS_ANSWER")
+    for ((tries = 150; tries > 0; tries--)); do
+        probe "controls $dialog"
+        [ "$(sed -n 's/^ctl1022=Edit|//p' <<<"$answer")" = "$expected" ] &&
+            [ "$(sed -n 's/^ctl1023=Static|//p' <<<"$answer")" = Ready ] && break
+        sleep 0.2
+    done
+    [ "$tries" -gt 0 ] || fail "the WhoIs answer did not arrive whole: $answer"
+    keys Escape
+    for ((tries = 50; tries > 0; tries--)); do dialog "Routelark - Whois" || break; sleep 0.2; done
+    [ "$tries" -gt 0 ] || fail "Esc did not close the WhoIs dialog"
+    say "whois: $WHOIS_NAME answered about $QUERY, $(wc -c <"$WHOIS_ANSWER") bytes shown whole"
+}
+
+step_help() {
+    rm -f "$folder/routelark.chm" "$folder/routelark.hlp"
+    main_keys ctrl+h
+    missing() { [ "$(field box0 1)" = Routelark ] && grep -q 'routelark\.chm.*routelark\.hlp' <<<"$(field box0 2-)"; }
+    until_state 20 "no box naming both help files" missing
+    press_ok
+    say "help: \"$(field box0 2- | sed 's/\\n/ /g')\""
+}
+
+step_exit() {
+    main_keys ctrl+x
+    local tries status=0
+    for ((tries = 150; tries > 0; tries--)); do kill -0 "$PID" 2>/dev/null || break; sleep 0.2; done
+    kill -0 "$PID" 2>/dev/null && fail "still running 30 s after Ctrl+X"
+    wait "$PID" || status=$?
+    PID=
+    [ "$status" = 0 ] || fail "exit status $status"
+    local ini=$folder/routelark.ini
+    [ -f "$ini" ] || fail "no routelark.ini in the folder it was started from: $(cd "$folder" && echo *)"
+    python3 - "$ini" "$DEST_NAME" "$WHOIS_NAME" <<'PY' || fail "routelark.ini: $(cat "$ini")"
+import configparser, sys
+ini = configparser.ConfigParser(interpolation=None)
+ini.optionxform = str
+ini.read(sys.argv[1], encoding="latin-1")
+assert sorted(ini.sections()) == ["Columns", "IPs", "Setup", "WhoIs", "Window"], ini.sections()
+assert ini["Setup"]["MaxHops"] == "3"
+assert sys.argv[2] in ini["IPs"].values() and sys.argv[3] in ini["WhoIs"].values()
+assert all(v.lstrip("-").isdigit() for s in ("Setup", "Columns", "Window") for v in ini[s].values())
+PY
+    say "exit: status 0; routelark.ini holds its five sections, Max hops 3 and both histories"
+}
+
+# --- the tour -----------------------------------------------------------------------------------
+
+probe windows
+before=$answer
+# wine-run refuses to start the program where a default route leads out of the lab.
+(cd "$folder" && exec "$repo/tools/wine-run" routelark.exe >"$folder.log" 2>&1) &
+PID=$!
+W=
+started=$(date +%s%N)
+for ((tries = 300; tries > 0; tries--)); do
+    probe windows
+    W=$(comm -13 <(sort <<<"$before") <(sort <<<"$answer") | grep -m1 . || true)
+    [ -n "$W" ] && break
+    kill -0 "$PID" 2>/dev/null || fail "routelark.exe ended before its window showed: $(cat "$folder.log")"
+    sleep 0.2
+done
+[ -n "$W" ] || fail "no Routelark window within 60 s"
+say "started routelark.exe from the folder in $((($(date +%s%N) - started) / 1000000)) ms"
+
+table=
+for step in trace ignore stop copy setup whois help exit; do
+    started=$(date +%s%N)
+    "step_$step"
+    table+=$(printf '\n  %-7s %6.1f s  pass' "$step" "$((($(date +%s%N) - started) / 1000000))e-3")
+done
+say "every step passed ($arch):$table"
