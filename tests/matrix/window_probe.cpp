@@ -106,18 +106,51 @@ std::string StatusPart(HWND bar, int part) {
     return remote.ReadText(0, kTextRoom - 1);
 }
 
+// True when the window belongs to a 32-bit program and this probe is a 64-bit one: the shipped
+// i686 program, read by the probe of the x86_64 test build.
+bool IsOf32BitProgram(HWND window) {
+    BOOL wow64 = FALSE;
+    if (sizeof(void*) == 8) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+        if (process) {
+            IsWow64Process(process, &wow64);
+            CloseHandle(process);
+        }
+    }
+    return wow64;
+}
+
+// The first fields of LVITEMA as a 32-bit program lays them out: its pointer takes 4 bytes.
+struct ItemRecord32 {
+    UINT mask;
+    int item, subItem;
+    UINT state, stateMask;
+    DWORD text;
+    int textMax;
+};
+
 std::string Cell(HWND table, int row, int column) {
-    enum { kTextRoom = 1100 };
-    RemoteBuffer remote(table, sizeof(LVITEMA) + kTextRoom);
+    enum { kTextRoom = 1100, kRecordRoom = sizeof(LVITEMA) };
+    RemoteBuffer remote(table, kRecordRoom + kTextRoom);
     if (!remote.Ok())
         return "<unreadable>";
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = remote.At(sizeof item);
-    item.cchTextMax = kTextRoom;
-    remote.Write(0, &item, sizeof item);
+    if (IsOf32BitProgram(table)) {
+        ItemRecord32 item = {};
+        item.subItem = column;
+        item.text = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(remote.At(kRecordRoom)));
+        item.textMax = kTextRoom;
+        remote.Write(0, &item, sizeof item);
+    } else {
+        LVITEMA item = {};
+        item.iSubItem = column;
+        item.pszText = remote.At(kRecordRoom);
+        item.cchTextMax = kTextRoom;
+        remote.Write(0, &item, sizeof item);
+    }
     Send(table, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote.At(0)));
-    return remote.ReadText(sizeof item, kTextRoom - 1);
+    return remote.ReadText(kRecordRoom, kTextRoom - 1);
 }
 
 HWND Child(HWND parent, const char* className) {
