@@ -107,8 +107,17 @@ press_ok() {
 # --- the steps ------------------------------------------------------------------------------
 
 step_trace() {
-    main_keys End shift+Home BackSpace
-    typed "$DEST_NAME"
+    # The window may show before its host name box takes keys (a while longer under emulation):
+    # the text is typed again until the box shows it whole.
+    local tries
+    for ((tries = 10; tries > 0; tries--)); do
+        main_keys End shift+Home BackSpace
+        typed "$DEST_NAME"
+        probe "state $W"
+        [ "$(field host 1)" = "$DEST_NAME" ] && break
+        sleep 1
+    done
+    [ "$tries" -gt 0 ] || fail "the host name box never showed what was typed: $(field host 1)"
     keys Return
     reached() { [ "$(row $((DEST_HOP - 1)) 2)" = "$DEST" ] && [ "$(row $((DEST_HOP - 1)) 5)" -gt 1 ] 2>/dev/null; }
     until_state 120 "the trace did not reach $DEST" reached
