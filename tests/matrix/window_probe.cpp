@@ -5,7 +5,7 @@
 //   state HWND         key=value lines of that main window and its process's message boxes
 //   press HWND TEXT    clicks the button TEXT ("Yes", "OK" ...) of a message box of HWND's process
 //   close HWND         posts WM_CLOSE to the window
-//   front HWND         brings the window to the foreground
+//   front HWND         brings the window to the foreground, and waits (2 s at most) until it is
 //   move HWND X Y      moves the window to (X, Y)
 //   boxes              every shown dialog of any process: its handle, caption and text
 //   pressbox HWND TEXT clicks the button TEXT of that dialog
@@ -344,8 +344,14 @@ int main() {
             PrintClipboard();
         else if (strcmp(command, "close") == 0)
             PostMessageA(window, WM_CLOSE, 0, 0);
-        else if (strcmp(command, "front") == 0)
+        else if (strcmp(command, "front") == 0) {
+            // The program takes the activation in its own time (slowly under emulation): keys
+            // sent before it has would go to the window that had it.
             SetForegroundWindow(window);
+            for (int waited = 0; waited < 2000 && GetForegroundWindow() != window; waited += 20)
+                Sleep(20);
+            Print("front", GetForegroundWindow() == window ? "yes" : "no");
+        }
         else if (strcmp(command, "move") == 0) {
             int x = 0, y = 0;
             sscanf(line + used, "%d %d", &x, &y);
