@@ -74,29 +74,20 @@ main_keys() {
     keys "$@"
 }
 typed() { xdotool type --delay 5 "$1"; }
-# shortcut KEY WHAT CHECK: presses KEY on the main window until CHECK succeeds (a shortcut a
-# slow program missed is pressed again, as a user would), or fails the step with WHAT.
-shortcut() {
-    local key=$1 what=$2 check=$3 presses tries
-    for ((presses = 3; presses > 0; presses--)); do
-        main_keys "$key"
-        for ((tries = 25; tries > 0; tries--)); do
-            "$check" && return 0
-            sleep 0.2
-        done
-    done
-    fail "$what: $(grep -v '^row' <<<"$answer" | tr '\n' ' ')"
+state() { state; }
+# poll SECONDS CHECK: until CHECK (which probes what it reads) holds; await: or fails the step.
+poll() {
+    local tries
+    for ((tries = $1 * 5; tries > 0; tries--)); do "$2" && return 0; sleep 0.2; done
+    return 1
 }
-# until SECONDS COMMAND...: probes "state" until COMMAND succeeds, or fails the step.
-until_state() {
-    local tries=$(($1 * 5)) what=$2
-    shift 2
-    for (( ; tries > 0; tries--)); do
-        probe "state $W"
-        "$@" && return 0
-        sleep 0.2
-    done
-    fail "$what: $(grep -v '^row' <<<"$answer" | tr '\n' ' ')"
+await() { poll "$1" "$3" || fail "$2: $(grep -v '^row' <<<"$answer" | tr '\n' ' ')"; }
+# shortcut KEY WHAT CHECK: KEY on the main window, pressed again (three times in all) while
+# CHECK fails, as a user would when a slow program missed it.
+shortcut() {
+    local presses
+    for ((presses = 3; presses > 0; presses--)); do main_keys "$1" && poll 5 "$3" && return 0; done
+    fail "$2: $(grep -v '^row' <<<"$answer" | tr '\n' ' ')"
 }
 # dialog CAPTION: the handle of the shown dialog with that caption, in $dialog.
 dialog() {
@@ -108,8 +99,8 @@ row() { field "row$1" "$2"; }
 # press_ok: clicks OK in the program's message box and waits until it has gone.
 press_ok() {
     probe "press $W OK"
-    no_box() { [ "$(field boxes 1)" = 0 ]; }
-    until_state 20 "the box stayed after OK" no_box
+    no_box() { state && [ "$(field boxes 1)" = 0 ]; }
+    await 20 "the box stayed after OK" no_box
 }
 
 # --- the steps ------------------------------------------------------------------------------
@@ -121,14 +112,14 @@ step_trace() {
     for ((tries = 10; tries > 0; tries--)); do
         main_keys End shift+Home BackSpace
         typed "$DEST_NAME"
-        probe "state $W"
+        state
         [ "$(field host 1)" = "$DEST_NAME" ] && break
         sleep 1
     done
     [ "$tries" -gt 0 ] || fail "the host name box never showed what was typed: $(field host 1)"
     keys Return
-    reached() { [ "$(row $((DEST_HOP - 1)) 2)" = "$DEST" ] && [ "$(row $((DEST_HOP - 1)) 5)" -gt 1 ] 2>/dev/null; }
-    until_state 120 "the trace did not reach $DEST" reached
+    reached() { state && [ "$(row $((DEST_HOP - 1)) 2)" = "$DEST" ] && [ "$(row $((DEST_HOP - 1)) 5)" -gt 1 ] 2>/dev/null; }
+    await 120 "the trace did not reach $DEST" reached
     python3 - "$answer" "$DEST_HOP" "$SILENT_HOP" "$DEST_NAME" <<'PY' || fail "rows: $answer"
 import re, sys
 state, hops, silent, dest = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
@@ -160,27 +151,27 @@ step_ignore() {
     keys i # "&Ignore hop 2"
     sleep 1 # an echo out to it at that moment still counts
     local still first
-    probe "state $W"
+    state
     still=$(row 1 4) first=$(row 0 4)
     sleep 3
-    probe "state $W"
+    state
     [ "$(row 1 4)" = "$still" ] || fail "ignored hop 2 was pinged on: Sent $still, then $(row 1 4)"
     [ "$(row 0 4)" -gt "$first" ] || fail "hop 1 stood still beside the ignored hop 2"
     right_click_row 1
     keys e # "&Enable hop 2"
-    counts_again() { [ "$(row 1 4)" -gt "$still" ] 2>/dev/null; }
-    until_state 30 "hop 2 was not pinged again after Enable" counts_again
+    counts_again() { state && [ "$(row 1 4)" -gt "$still" ] 2>/dev/null; }
+    await 30 "hop 2 was not pinged again after Enable" counts_again
     say "ignore: hop 2's Sent stood at $still for 3 s while ignored, and went on once enabled"
 }
 
 step_stop() {
-    stopped() { probe "state $W"; [ "$(field status 1)" = Stopped ] && [ "$(field running 1)" = no ]; }
+    stopped() { state && [ "$(field status 1)" = Stopped ] && [ "$(field running 1)" = no ]; }
     shortcut Escape "Esc did not stop the trace" stopped
     local before tries
     for ((tries = 10; tries > 0; tries--)); do # until the echo out at Esc has shown
         before=$(grep '^row' <<<"$answer")
         sleep 1
-        probe "state $W"
+        state
         [ "$(grep '^row' <<<"$answer")" = "$before" ] && break
     done
     [ "$tries" -gt 0 ] || fail "the rows went on changing after Esc"
@@ -189,13 +180,13 @@ step_stop() {
 
 step_copy() {
     probe clipboard
-    local before=$(field clipboard 1) state
+    local before=$(field clipboard 1) shown
     copied() { probe clipboard; [ "$(field clipboard 1)" != "$before" ]; }
     shortcut ctrl+c "Ctrl+C put nothing on the clipboard" copied
-    probe "state $W"
-    state=$answer
+    state
+    shown=$answer
     probe clipboard
-    python3 - "$state" "$(field clipboard 1)" <<'PY' || fail "the report is not the table on screen"
+    python3 - "$shown" "$(field clipboard 1)" <<'PY' || fail "the report is not the table on screen"
 import re, sys
 state, copied = sys.argv[1], bytes.fromhex(sys.argv[2])
 columns = [("Hop", -5), ("IP Address", -17), ("Host Name", -28), ("Sent", 6), ("Recv", 6),
@@ -218,11 +209,12 @@ step_setup() {
     keys Tab Tab Tab Tab # from Ping timeout to Max hops, its text selected
     typed 3
     keys Return
-    for ((tries = 50; tries > 0; tries--)); do dialog "Routelark - Setup" || break; sleep 0.2; done
+    setup_closed() { ! setup_open; }
+    await 10 "Return left the Setup dialog open" setup_closed
     main_keys Return # Start, with the same host
-    limited() { [ "$(field box0 2)" = "Maximum number of hops reached! (3)" ]; }
-    until_state 60 "no \"Maximum number of hops reached! (3)\"" limited
-    probe "state $W" # read again: a state read while the box came up may be older than the box
+    limited() { state && [ "$(field box0 2)" = "Maximum number of hops reached! (3)" ]; }
+    await 60 "no \"Maximum number of hops reached! (3)\"" limited
+    state # read again: a state read while the box came up may be older than the box
     [ "$(field rows 1)" = 3 ] || fail "the trace with Max hops 3 has $(field rows 1) rows: $answer"
     press_ok
     say "setup: Max hops 3 set, and the next trace stopped at hop 3 with its box"
@@ -235,27 +227,25 @@ step_whois() {
     keys Tab Tab # the output box, the server box
     typed "$WHOIS_NAME"
     keys Return
-    local expected tries
+    local expected
     expected=$(python3 -c 'import sys; t = open(sys.argv[1], "rb").read().decode("latin-1")
 print(t.replace("\n", "\r\n").replace("\\", "\\\\").replace("\r", "\\r").replace("\n", "\\n"), end="")' "$WHOIS_ANSWER")
-    for ((tries = 150; tries > 0; tries--)); do
+    answered() {
         probe "controls $dialog"
         [ "$(sed -n 's/^ctl1022=Edit|//p' <<<"$answer")" = "$expected" ] &&
-            [ "$(sed -n 's/^ctl1023=Static|//p' <<<"$answer")" = Ready ] && break
-        sleep 0.2
-    done
-    [ "$tries" -gt 0 ] || fail "the WhoIs answer did not arrive whole: $answer"
+            [ "$(sed -n 's/^ctl1023=Static|//p' <<<"$answer")" = Ready ]
+    }
+    await 30 "the WhoIs answer did not arrive whole" answered
     keys Escape
-    for ((tries = 50; tries > 0; tries--)); do dialog "Routelark - Whois" || break; sleep 0.2; done
-    [ "$tries" -gt 0 ] || fail "Esc did not close the WhoIs dialog"
+    whois_closed() { ! whois_open; }
+    await 10 "Esc did not close the WhoIs dialog" whois_closed
     say "whois: $WHOIS_NAME answered about $QUERY, $(wc -c <"$WHOIS_ANSWER") bytes shown whole"
 }
 
 step_help() {
     rm -f "$folder/routelark.chm" "$folder/routelark.hlp"
     missing() {
-        probe "state $W"
-        [ "$(field box0 1)" = Routelark ] && grep -q 'routelark\.chm.*routelark\.hlp' <<<"$(field box0 2-)"
+        state && [ "$(field box0 1)" = Routelark ] && grep -q 'routelark\.chm.*routelark\.hlp' <<<"$(field box0 2-)"
     }
     shortcut ctrl+h "no box naming both help files" missing
     press_ok
