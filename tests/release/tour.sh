@@ -74,7 +74,7 @@ main_keys() {
     keys "$@"
 }
 typed() { xdotool type --delay 5 "$1"; }
-state() { state; }
+state() { probe "state $W"; }
 # poll SECONDS CHECK: until CHECK (which probes what it reads) holds; await: or fails the step.
 poll() {
     local tries
