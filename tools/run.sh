@@ -42,8 +42,8 @@ if [ "$in_lab" = 1 ]; then
     desktop_open
     desktop_start
     if [ -n "$trace" ]; then
-        # The host name box has the focus at start-up.
-        xdotool windowfocus --sync "$DESKTOP_WINDOW" type --delay 30 "$trace"
+        # The host name box has the focus at start-up, and shows the host of the last run.
+        xdotool windowfocus --sync "$DESKTOP_WINDOW" key End shift+Home BackSpace type --delay 30 "$trace"
         xdotool key Return
         echo "run: typed $trace and pressed Return"
     fi
