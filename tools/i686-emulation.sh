@@ -17,6 +17,7 @@
 # A Wine prefix made by this wine64 holds the 32-bit system folder too (one made by the system's
 # wine64 does not), and serves 64-bit and 32-bit programs alike.
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/apt-retry.sh"
 
 dir=${1:-${ROUTELARK_EMULATION_DIR:-/var/cache/routelark/i686-emulation}}
 suite=trixie # Debian 13
@@ -44,17 +45,11 @@ if ! [ -x "$dir/bin/qemu-i386" ]; then
         -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache"
         -o "Dir::Cache::Archives=$apt/cache/archives" -o APT::Architecture=amd64
         -o APT::Architectures=amd64 -o APT::Sandbox::User=root -q)
-    fetched=0
-    for attempt in 1 2; do # once more after a failed download
+    fetch() {
         rm -f "$apt"/qemu-user_*.deb
-        if apt-get "${options[@]}" update >>"$log" 2>&1 &&
-            (cd "$apt" && apt-get "${options[@]}" download qemu-user) >>"$log" 2>&1; then
-            fetched=1
-            break
-        fi
-        [ "$attempt" = 2 ] || sleep 5
-    done
-    [ "$fetched" = 1 ] || fail "could not download qemu-user from Debian $suite"
+        apt-get "${options[@]}" update && (cd "$apt" && apt-get "${options[@]}" download qemu-user)
+    }
+    retry_apt fetch >>"$log" 2>&1 || fail "could not download qemu-user from Debian $suite"
     dpkg-deb --fsys-tarfile "$apt"/qemu-user_*.deb | tar -x -O ./usr/bin/qemu-i386 >"$dir/bin/qemu-i386.new" ||
         fail "qemu-user holds no usr/bin/qemu-i386"
     chmod 755 "$dir/bin/qemu-i386.new"
