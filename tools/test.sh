@@ -6,11 +6,18 @@
 #   tools/test.sh --i686-emulated the whole suite built for i686 and run under CPU emulation, in
 #                                 build/i686-emulated, also where 32-bit code runs natively; the
 #                                 plain command runs it too where it tests the x86_64 build
+#   tools/test.sh --only REGEX    only the CTest tests whose names match REGEX (ctest -R), in the
+#                                 lab, without the native checks and the emulated suite
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$repo/build
 configure=()
+only=()
+if [ "${1:-}" = --only ] && [ $# -eq 2 ]; then
+    only=(-R "$2")
+    set --
+fi
 if [ "${1:-}" = --i686-emulated ]; then
     export ROUTELARK_EMULATED_SUITE=1 # also for the run inside the lab
     shift
@@ -35,7 +42,7 @@ if [ "${1:-}" = --in-lab ]; then
     session_start "$build/wineprefix" "$build/logs"
     took "display and Wine prefix" "$start"
     rc=0
-    ctest --test-dir "$build" --output-on-failure -j2 || rc=$?
+    ctest --test-dir "$build" --output-on-failure -j2 ${ROUTELARK_CTEST_ONLY:+-R "$ROUTELARK_CTEST_ONLY"} || rc=$?
     exit "$rc"
 fi
 
@@ -56,7 +63,7 @@ fi
 ninja -C "$build" --quiet
 took build "$start"
 [ "${1:-}" != --build-only ] || exit 0
-[ $# -eq 0 ] || { echo "usage: tools/test.sh [--build-only | --i686-emulated]" >&2; exit 2; }
+[ $# -eq 0 ] || { echo "usage: tools/test.sh [--build-only | --i686-emulated | --only REGEX]" >&2; exit 2; }
 
 # The program users get, as tools/release.sh builds it: i686, stripped, in its zip. The tests
 # tour it, natively or under emulation, whichever build they test themselves.
@@ -65,7 +72,7 @@ start=$(now)
 took "release build (i686)" "$start"
 
 # The platform-free code built natively with the sanitizers: its unit tests, short fuzz runs.
-if [ -z "${ROUTELARK_EMULATED_SUITE:-}" ]; then
+if [ -z "${ROUTELARK_EMULATED_SUITE:-}" ] && [ ${#only[@]} -eq 0 ]; then
     start=$(now)
     "$repo/tests/native/check.sh" "$build/native"
     took "native checks" "$start"
@@ -73,11 +80,11 @@ fi
 
 "$repo/tests/lab/lab.sh" cleanup --stale
 rc=0
-"$repo/tests/lab/lab.sh" run -- "$repo/tools/test.sh" --in-lab "$(now)" || rc=$?
+ROUTELARK_CTEST_ONLY=${only[1]:-} "$repo/tests/lab/lab.sh" run -- "$repo/tools/test.sh" --in-lab "$(now)" || rc=$?
 
 # Where the suite above was the x86_64 build, the i686 build of the whole suite runs as well,
 # under emulation (about 7 minutes on 2 cores): the program users get passes every test too.
-if [ -z "${ROUTELARK_EMULATED_SUITE:-}" ] && [ "$("$repo/tools/wine-arch")" = i686-emulated ]; then
+if [ -z "${ROUTELARK_EMULATED_SUITE:-}" ] && [ ${#only[@]} -eq 0 ] && [ "$("$repo/tools/wine-arch")" = i686-emulated ]; then
     echo "test: the whole suite again, built for i686 and run under CPU emulation"
     "$repo/tools/test.sh" --i686-emulated || rc=$?
 fi

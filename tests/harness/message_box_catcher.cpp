@@ -49,7 +49,7 @@ static bool IsDialogWindow(HWND window) {
 
 void MessageBoxCatcher::Catch(HWND box) {
     CaughtMessageBox caught;
-    char buffer[1024];
+    char buffer[4096]; // a box may name two whole paths
     GetWindowTextA(box, buffer, sizeof buffer);
     caught.caption = buffer;
     buffer[0] = '\0';

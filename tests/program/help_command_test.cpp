@@ -117,4 +117,32 @@ TEST_F(HelpCommand, OpensTheChmThroughHtmlHelpElseTheHlpElseSaysWhereTheyBelong)
     }
 }
 
+// A program kept in a folder as deep as Windows allows: the box names both help files whole.
+std::string DeepProgram;
+DWORD WINAPI DeepGetModuleFileNameA(HMODULE, LPSTR name, DWORD size) {
+    lstrcpynA(name, DeepProgram.c_str(), static_cast<int>(size));
+    return static_cast<DWORD>(DeepProgram.size());
+}
+
+// Apart from HelpCommand, whose files beside the test program another test would race for.
+using DeepFolderHelp = ProgramTest;
+
+TEST_F(DeepFolderHelp, TheMissingFilesBoxNamesBothPathsWhole) {
+    std::string folder = "C:\\";
+    while (folder.size() + 1 + strlen("routelark.exe") < MAX_PATH - 1)
+        folder += std::string(1, static_cast<char>('a' + folder.size() % 26));
+    folder += "\\";
+    DeepProgram = folder + "routelark.exe";
+    ASSERT_EQ(DeepProgram.size(), static_cast<size_t>(MAX_PATH - 1));
+    void* real = PatchImport("kernel32.dll", "GetModuleFileNameA",
+                             reinterpret_cast<void*>(DeepGetModuleFileNameA));
+    SendMessageA(MainWindow, WM_COMMAND, IDM_HELP, 0);
+    PatchImport("kernel32.dll", "GetModuleFileNameA", real);
+
+    ASSERT_EQ(messageBoxes.Count(), 1u);
+    EXPECT_EQ(messageBoxes.Boxes()[0].text,
+              "The help file is missing:\n" + folder + "routelark.chm\n" + folder +
+                  "routelark.hlp\n\nPut routelark.chm or routelark.hlp in the folder of the program.");
+}
+
 } // namespace

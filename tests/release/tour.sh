@@ -18,7 +18,12 @@
 set -uo pipefail
 
 [ $# -eq 4 ] || { echo "usage: tour.sh RELEASE_ZIP OWN_ZIP WINDOW_PROBE FOLDER" >&2; exit 2; }
-zip=$1 own_zip=$2 probe_exe=$3 folder=$4
+zip=$1 own_zip=$2 probe_exe=$3 base=$4
+# Unpacked deeper than most users keep their tools (a synced Documents folder, a Downloads
+# folder inside another): a Windows path of at least 200 characters, so that a box that cuts a
+# path short cannot pass.
+folder=$base
+while [ ${#folder} -lt 198 ]; do folder+=/a-folder-deeper-than-most; done
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -37,7 +42,7 @@ if [ "$arch" = x86_64 ]; then
 fi
 [ -f "$zip" ] || fail "no $zip: tools/test.sh builds it (tools/release.sh $(dirname "$zip"))"
 
-rm -rf "$folder"
+rm -rf "$base"
 mkdir -p "$folder"
 python3 - "$zip" "$folder" <<'PY' || exit 1
 import sys, zipfile
@@ -52,7 +57,7 @@ if readme.count(b"\n") == 0 or readme.count(b"\r\n") != readme.count(b"\n") or \
 archive.extractall(sys.argv[2])
 PY
 "$repo/tests/release/check_chm.py" "$folder/routelark.chm" "$repo/docs/help/routelark.but" || exit 1
-say "unpacked $(basename "$(dirname "$zip")")/$(basename "$zip") ($arch) into an empty folder: $(cd "$folder" && echo *)"
+say "unpacked $(basename "$(dirname "$zip")")/$(basename "$zip") ($arch) into an empty folder of $((${#folder} + 2))-character Windows path: $(cd "$folder" && echo *)"
 
 # --- the probe, as the matrix drives it --------------------------------------------------------
 
@@ -244,8 +249,15 @@ print(t.replace("\n", "\r\n").replace("\\", "\\\\").replace("\r", "\\r").replace
 
 step_help() {
     rm -f "$folder/routelark.chm" "$folder/routelark.hlp"
+    # The whole text, as the probe reports it (backslashes doubled, line ends as \n): the box
+    # must name both paths in full, from a folder deeper than most users' (see the top).
+    local real
+    real=$(cd "$folder" && pwd -P) # as Wine names the folder: links resolved
+    local windows=Z:${real//\//\\\\}
+    local expected="The help file is missing:\\n$windows\\\\routelark.chm\\n$windows\\\\routelark.hlp"
+    expected+="\\n\\nPut routelark.chm or routelark.hlp in the folder of the program."
     missing() {
-        state && [ "$(field box0 1)" = Routelark ] && grep -q 'routelark\.chm.*routelark\.hlp' <<<"$(field box0 2-)"
+        state && [ "$(field box0 1)" = Routelark ] && [ "$(field box0 2-)" = "$expected" ]
     }
     shortcut ctrl+h "no box naming both help files" missing
     press_ok
