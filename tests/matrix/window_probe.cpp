@@ -16,6 +16,7 @@
 //                      area, and whether its own client area stays inside it: a toolbar's border
 //                      may lie beyond), the toolbar's buttons, the table's columns and rows, the
 //                      status bar's parts; "outside" counts the shown controls that do not fit
+//   rect HWND          the window's rectangle on the screen
 //   clipboard          the clipboard's text (CF_TEXT) as hexadecimal bytes, byte for byte
 #include <windows.h>
 #include <commctrl.h>
@@ -322,9 +323,12 @@ BOOL CALLBACK PrintControlRect(HWND control, LPARAM data) {
     std::string name = std::string(className) + "#" + std::to_string(GetDlgCtrlID(control));
     if (shown && !inside)
         walk->outside.push_back(name + "@" + RectText(r) + "/" + RectText(room));
+    RECT screen;
+    GetWindowRect(control, &screen);
     std::string key = "control" + std::to_string(walk->controls++);
     Print(key.c_str(), name + "|in " + parentClass + "|" + RectText(r) + "|" +
-                           (shown ? "shown" : "hidden") + "|" + (inside ? "inside" : "outside"));
+                           (shown ? "shown" : "hidden") + "|" + (inside ? "inside" : "outside") +
+                           "|screen " + RectText(screen));
     return TRUE;
 }
 
@@ -439,7 +443,11 @@ int main() {
             PrintClipboard();
         else if (strcmp(command, "layout") == 0)
             PrintLayout(window);
-        else if (strcmp(command, "close") == 0)
+        else if (strcmp(command, "rect") == 0) {
+            RECT r = {};
+            GetWindowRect(window, &r);
+            Print("rect", RectText(r));
+        } else if (strcmp(command, "close") == 0)
             PostMessageA(window, WM_CLOSE, 0, 0);
         else if (strcmp(command, "front") == 0) {
             // The program takes the activation in its own time (slowly under emulation): keys
