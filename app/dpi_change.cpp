@@ -17,7 +17,8 @@ static void SetControlFont(int dpi) {
         return;
     for (HWND control : {HostBox, StatusBar, HopTable})
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    DeleteControlFont(); // no control holds it any longer
+    SendMessageA(StatusBar, WM_SIZE, 0, 0); // a status bar takes its font's height when sized
+    DeleteControlFont();                    // no control holds it any longer
     ControlFont = font;
 }
 
@@ -57,7 +58,7 @@ void OnDpiChanged(int dpi, const RECT* suggested) {
     RECT client; // laid out also when the window keeps its size
     GetClientRect(MainWindow, &client);
     LayoutMainWindow(client.right, client.bottom);
-    InvalidateRect(MainWindow, nullptr, TRUE);
+    RedrawWindow(MainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void DeleteControlFont() {

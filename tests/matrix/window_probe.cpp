@@ -17,6 +17,8 @@
 //                      may lie beyond), the toolbar's buttons, the table's columns and rows, the
 //                      status bar's parts; "outside" counts the shown controls that do not fit
 //   rect HWND          the window's rectangle on the screen
+//   dpichange HWND DPI L T R B   sends WM_DPICHANGED as a move to a screen of that DPI would,
+//                      suggesting the rectangle (L, T)-(R, B)
 //   clipboard          the clipboard's text (CF_TEXT) as hexadecimal bytes, byte for byte
 #include <windows.h>
 #include <commctrl.h>
@@ -443,7 +445,18 @@ int main() {
             PrintClipboard();
         else if (strcmp(command, "layout") == 0)
             PrintLayout(window);
-        else if (strcmp(command, "rect") == 0) {
+        else if (strcmp(command, "dpichange") == 0) {
+            int dpi = 96;
+            RECT suggested = {};
+            sscanf(line + used, "%d %ld %ld %ld %ld", &dpi, &suggested.left, &suggested.top,
+                   &suggested.right, &suggested.bottom);
+            RemoteBuffer remote(window, sizeof suggested);
+            if (remote.Ok()) {
+                remote.Write(0, &suggested, sizeof suggested);
+                Send(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(remote.At(0)));
+            }
+        } else if (strcmp(command, "rect") == 0) {
             RECT r = {};
             GetWindowRect(window, &r);
             Print("rect", RectText(r));

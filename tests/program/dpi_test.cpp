@@ -121,6 +121,12 @@ TEST_F(DpiChange, To144EverythingIsOneAndAHalfTimesItsSize) {
     GetWindowRect(HopTable, &r);
     MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT*>(&r), 2);
     EXPECT_EQ(r.top, Height(ToolbarWindow));
+    RECT status;
+    GetWindowRect(StatusBar, &status);
+    MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT*>(&status), 2);
+    EXPECT_EQ(r.bottom, status.top) << "the status bar in its height for the new font";
+    GetClientRect(MainWindow, &client);
+    EXPECT_EQ(status.bottom, client.bottom);
 }
 
 int ImageSize(HIMAGELIST images) {
