@@ -10,6 +10,7 @@
 #include "hoptable/hop_table.h"
 #include <commctrl.h>
 #include <cstdlib>
+#include <initializer_list>
 #include <vector>
 
 namespace {
@@ -107,6 +108,16 @@ TEST_F(DpiChange, To144EverythingIsOneAndAHalfTimesItsSize) {
     EXPECT_EQ(after.hostWidth, 450);
     EXPECT_EQ(after.bannerWidth, 240);
     EXPECT_EQ(after.rowImage, 18);
+    // The controls' text grows with it: the message font, made for 144 DPI.
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    for (HWND control : {HostBox, StatusBar, HopTable}) {
+        LOGFONTA font = {};
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        EXPECT_NEAR(std::abs(font.lfHeight), std::abs(metrics.lfMessageFont.lfHeight) * 1.5, 1);
+    }
     RECT r, client, banner;
     GetWindowRect(MainWindow, &r);
     EXPECT_EQ(r.left, 40);
