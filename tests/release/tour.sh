@@ -259,9 +259,11 @@ step_help() {
     missing() {
         state && [ "$(field box0 1)" = Routelark ] && [ "$(field box0 2-)" = "$expected" ]
     }
-    shortcut ctrl+h "no box naming both help files" missing
+    shortcut ctrl+h "no box naming both help files whole" missing
+    local shown
+    shown=$(field box0 2- | sed 's/\\n/ /g')
     press_ok
-    say "help: \"$(field box0 2- | sed 's/\\n/ /g')\""
+    say "help: \"$shown\""
 }
 
 step_exit() {
