@@ -90,9 +90,9 @@ static bool AskForName(char (&path)[kSavePathCapacity], DWORD* type) {
     }
     if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) {
         // The dialog put the length the name needs, with its terminator, in the first two bytes.
+        unsigned needed = *reinterpret_cast<WORD*>(path);
         char name[64];
-        FormatText(name, sizeof name, "the name chosen (%u characters)",
-                   *reinterpret_cast<WORD*>(path) - 1u);
+        FormatText(name, sizeof name, "the name chosen (%u characters)", needed ? needed - 1 : 0);
         ShowSaveFailure(name, ERROR_FILENAME_EXCED_RANGE);
     }
     return false;
