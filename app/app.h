@@ -65,6 +65,10 @@ void OpenHelp();
 void CloseHtmlHelp();
 void FreeHtmlHelp();
 
+// Copies the string `name` ("ProductName", "ProductVersion" ...) of the program file's version
+// resource, in its first translation, into text; "" when there is no such string.
+const char* ReadVersionString(const char* name, char* text, size_t size);
+
 // The banner: its page file, its click, its bitmap.
 void WriteBannerPage();
 void ClickBanner();
