@@ -81,6 +81,10 @@ void OpenHelp();
 void CloseHtmlHelp();
 void FreeHtmlHelp();
 
+// Copies the string `name` ("ProductName", "ProductVersion" ...) of the program file's version
+// resource, in its first translation, into text; "" when there is no such string.
+const char* ReadVersionString(const char* name, char* text, size_t size);
+
 // The banner: its page file, its click, its bitmap (160 x 30 at 96 DPI).
 enum { kBannerWidth = 160, kBannerHeight = 30 };
 void WriteBannerPage();

@@ -64,7 +64,7 @@ void LoadBannerBitmap() {
 
 void ClickBanner() {
     PlaySoundA(MAKEINTRESOURCEA(IDW_BANNER_CLICK), ProgramInstance, SND_RESOURCE | SND_SYNC);
-    char directory[256];
+    char directory[MAX_PATH]; // the folder may be as deep as Windows allows
     DWORD length = GetCurrentDirectoryA(sizeof directory, directory);
     if (length == 0 || length >= sizeof directory)
         return;

@@ -4,6 +4,7 @@
 #include "common/bounded_text.h"
 #include "hoptable/hop_table.h"
 #include "hoptable/trace_report.h"
+#include "save/save_trace.h"
 #include "settings/dialogs.h"
 #include "trace/trace.h"
 #include "whois/whois.h"
@@ -53,6 +54,9 @@ void RunCommand(int command, HWND control) {
     case IDM_COPY:
         if (HopCount > 0) // with no hop the clipboard keeps what it holds
             CopyTraceReport();
+        break;
+    case IDM_SAVE_AS: // modal; the trace goes on behind the dialog
+        SaveTraceAs();
         break;
     case IDM_HELP:
         OpenHelp();

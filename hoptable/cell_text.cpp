@@ -8,22 +8,29 @@
 
 static char CellText[256];
 
+bool ReadHopCellNumbers(int row, HopCellNumbers& hop) {
+    CPinger* p = (row >= 0 && row < kHopListCapacity) ? HopList[row] : nullptr;
+    if (!p)
+        return false;
+    hop = {row,
+           Settings.IgnoreFirst,
+           p->IsNoResponse(),
+           p->GetDestination(),
+           p->GetHostText(),
+           p->GetSentCount(),
+           p->GetReceivedCount(),
+           p->GetLastRtt(),
+           p->GetAverageRtt(),
+           p->GetMinRtt(),
+           p->GetMaxRtt()};
+    return true;
+}
+
 const char* GetCellText(int row, int column) {
     if (static_cast<unsigned>(column) >= kColumnTotal)
         return CopyText(CellText, sizeof CellText, "Dunno");
-    CPinger* p = (row >= 0 && row < kHopListCapacity) ? HopList[row] : nullptr;
-    if (!p)
+    HopCellNumbers hop;
+    if (!ReadHopCellNumbers(row, hop))
         return CopyText(CellText, sizeof CellText, "");
-    const HopCellNumbers hop = {row,
-                                Settings.IgnoreFirst,
-                                p->IsNoResponse(),
-                                p->GetDestination(),
-                                p->GetHostText(),
-                                p->GetSentCount(),
-                                p->GetReceivedCount(),
-                                p->GetLastRtt(),
-                                p->GetAverageRtt(),
-                                p->GetMinRtt(),
-                                p->GetMaxRtt()};
     return FormatHopCell(column, hop, CellText, sizeof CellText);
 }

@@ -34,6 +34,10 @@ void ToggleColumn(int column);
 
 // Text of one cell of row r, valid until the next call; "Dunno" for an unknown column.
 const char* GetCellText(int row, int column);
+// The figures that the cells of row r show, read from its hop (its host text is the hop's own);
+// false when there is no such hop.
+struct HopCellNumbers;
+bool ReadHopCellNumbers(int row, HopCellNumbers& hop);
 
 // The hop table's own procedure: the context menu on a right click over a hop row, the pacing
 // of its paints; everything else goes to the list view.

@@ -8,7 +8,11 @@
 #include <cstring>
 
 void BuildTraceReport(std::string& report) {
-    ReportSource source = {Columns, ColumnCount, HopCount, GetCellText, Settings.CopyHTML & 1};
+    BuildTraceReport(report, Settings.CopyHTML & 1);
+}
+
+void BuildTraceReport(std::string& report, int html) {
+    ReportSource source = {Columns, ColumnCount, HopCount, GetCellText, html};
     LayOutReport(source, report);
 }
 

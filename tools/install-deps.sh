@@ -104,9 +104,10 @@ install_without_failed_suites() {
         -o "Dir::Etc::SourceParts=$work/sources/parts" -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=
 }
 
-# apt's own last words, and what could not be installed.
+# apt's own last words (what it would have done, and why it would not), and what could not be
+# installed.
 report_failure() {
-    { grep -E '^(E|W):' "$work/install.log" || tail -n 5 "$work/install.log"; } | tail -n 5 >&2
+    tail -n 6 "$work/install.log" >&2
     echo "install-deps: could not install ${missing[*]}" >&2
     exit 1
 }

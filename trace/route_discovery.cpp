@@ -5,6 +5,7 @@
 #include "echo/echo_service.h"
 #include "hoptable/hop_table.h"
 #include "hoptable/row_pacing.h"
+#include "save/save_trace.h"
 #include "settings/history.h"
 #include "settings/settings.h"
 #include "trace/format_address.h"
@@ -15,6 +16,9 @@ int HopCount;
 int HopCursor;
 CPinger* ProbePinger;
 IPAddr DestinationAddress;
+char TracedHostText[kHostTextCapacity];
+SYSTEMTIME TraceStartTime;
+int TraceTargetKnown;
 int AttemptCount;
 TraceState CurrentTraceState = TraceState::Stopped;
 
@@ -32,6 +36,10 @@ void StartTrace() {
         return;
     KillTimer(MainWindow, kPingTimerId); // a tick left from the last trace must not ping
     ClearHops();
+    CopyText(TracedHostText, sizeof TracedHostText, DestinationText);
+    GetSystemTime(&TraceStartTime);
+    TraceTargetKnown = 0;
+    EnableSaveAs(0);
     AddToHistory(HostBox, DestinationText);
     SendMessageA(HostBox, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
     SetReadOnlyHostBox(1);
@@ -101,6 +109,8 @@ void OnDestinationResolved(UINT, WPARAM, LPARAM lParam) {
             return;
         }
     }
+    TraceTargetKnown = 1;
+    EnableSaveAs(1);
     char addressText[16];
     CopyText(addressText, sizeof addressText, FormatAddress(DestinationAddress));
     SetTraceTitle(officialName, addressText);

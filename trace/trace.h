@@ -1,5 +1,6 @@
 // The trace engine: route discovery, the ping cycle over the hops found, host lookups.
 #pragma once
+#include "app/app.h"
 #include "echo/pinger.h"
 
 enum { kHopListCapacity = 40 };
@@ -11,6 +12,13 @@ extern int HopCursor; // the hop being discovered, or being pinged
 extern CPinger* ProbePinger;
 extern IPAddr DestinationAddress;
 extern int AttemptCount; // failed probes at the current hop
+
+// The trace the HopList belongs to, as a saved file names it: the host text it was started with
+// and the moment it started (UTC), set at Start. TraceTargetKnown is set once its destination
+// (DestinationAddress) is found, and cleared at the next Start.
+extern char TracedHostText[kHostTextCapacity];
+extern SYSTEMTIME TraceStartTime;
+extern int TraceTargetKnown;
 
 // What the trace waits for; Stopped when no trace runs (the only record of that: the event
 // handler table in force follows it). Each handler acts only on the completion its state

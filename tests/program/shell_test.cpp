@@ -238,7 +238,11 @@ TEST_F(Shell, MainMenuIsLaidOutAsTheUserSeesIt) {
     EXPECT_EQ(MenuText(trace, 0), "&Start        Return");
     EXPECT_EQ(MenuText(trace, 1), "S&top        Esc");
     EXPECT_EQ(MenuText(trace, 3), "&Whois     Ctrl + W");
-    EXPECT_EQ(MenuText(GetSubMenu(menu, 0), 0), "E&xit      Ctrl + X");
+    HMENU file = GetSubMenu(menu, 0);
+    ASSERT_EQ(GetMenuItemCount(file), 3);
+    EXPECT_EQ(MenuText(file, 0), "Save &As...   F12");
+    EXPECT_TRUE(GetMenuState(file, 1, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(MenuText(file, 2), "E&xit      Ctrl + X");
     EXPECT_EQ(MenuText(GetSubMenu(menu, 1), 0), "&Copy     Ctrl + C");
     EXPECT_EQ(MenuText(GetSubMenu(menu, 4), 0), "&Setup     Ctrl + S");
     EXPECT_EQ(MenuText(GetSubMenu(menu, 5), 0), "&Contents     Ctrl + H");
@@ -290,9 +294,9 @@ TEST_F(Shell, AcceleratorsMapTheShortcutsToTheirCommands) {
         {FVIRTKEY | FCONTROL, 'H', IDM_HELP},  {FVIRTKEY | FCONTROL, 'L', IDM_HOSTLIST},
         {FVIRTKEY | FCONTROL, 'S', IDM_SETUP}, {FVIRTKEY, VK_ESCAPE, IDM_STOP},
         {FVIRTKEY, VK_RETURN, IDM_START},      {FVIRTKEY | FCONTROL, 'W', IDM_WHOIS},
-        {FVIRTKEY | FCONTROL, 'X', IDM_EXIT},
+        {FVIRTKEY | FCONTROL, 'X', IDM_EXIT},  {FVIRTKEY, VK_F12, IDM_SAVE_AS},
     };
-    ASSERT_EQ(count, 9);
+    ASSERT_EQ(count, 10);
     for (int i = 0; i < count; i++) {
         EXPECT_EQ(keys[i].fVirt & ~FNOINVERT, expected[i].modifiers) << "key " << i;
         EXPECT_TRUE(keys[i].fVirt & FNOINVERT);

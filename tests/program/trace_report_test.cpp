@@ -2,6 +2,7 @@
 // hand-over to the clipboard, read back inside Wine.
 #include "app/app.h"
 #include "app/resource.h"
+#include "harness/clipboard.h"
 #include "harness/import_patch.h"
 #include "harness/program.h"
 #include "hoptable/hop_table.h"
@@ -55,19 +56,6 @@ const char kHeader[] = "Hop  IP Address       Host Name                     Sent
                        "Av RTT  Min RTT  Max RTT % Loss";
 const char kExampleLine[] = "3    192.0.2.1        [Unknown]                       12    11    "
                             "20ms    22ms     18ms     31ms     9%";
-
-std::string ClipboardText() {
-    std::string text = "<nothing>";
-    if (!OpenClipboard(nullptr))
-        return "<not opened>";
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        const char* bytes = static_cast<const char*>(GlobalLock(data));
-        text.assign(bytes, strnlen(bytes, GlobalSize(data)));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
 
 void SetClipboardText(const std::string& text) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);

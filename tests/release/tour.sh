@@ -7,12 +7,16 @@
 #   layout  the window laid out for the screen's DPI: the hop table's columns at their widths
 #           for it, and no control reaching beyond its parent (the window probe's rectangles)
 #   ignore  hop 2 ignored from its context menu, its Sent standing still, then enabled again
+#   csv     F12 while tracing: the Save dialog, the table going on behind it, running.csv typed
+#           and read back with Python's csv module
 #   stop    Esc: stopped, the rows standing still
 #   copy    Ctrl+C: the report on the clipboard is the cells on screen, byte for byte
+#   text    F12 after Esc: stopped.txt is the header and the copied report, byte for byte
 #   setup   Ctrl+S, Max hops 3, Return: the next trace stops at hop 3 with its box
 #   whois   Ctrl+W: the lab's WhoIs host answers in the dialog; Esc closes it
 #   help    Ctrl+H with no help file beside the program: the box naming both files
-#   exit    Ctrl+X: exit status 0 and a whole routelark.ini in the folder
+#   exit    Ctrl+X: exit status 0 and a whole routelark.ini in the folder, the folder saved to
+#           in its section "Save"
 # Where the i686 program cannot run at all (tools/wine-arch: x86_64), the test build's own zip
 # is toured instead, and the tour says so.
 #   tour.sh RELEASE_ZIP OWN_ZIP WINDOW_PROBE FOLDER [DPI]
@@ -222,6 +226,74 @@ PY
     say "copy: the report on the clipboard ($(($(field clipboard 1 | wc -c) / 2)) bytes) is the table on screen"
 }
 
+# save_as NAME: F12, the Save dialog with the name it suggests (the host and the trace's start),
+# NAME typed over it (again until the box shows it whole), Return, and the file in the folder.
+save_open() { dialog "Save Trace As"; }
+open_save_dialog() {
+    shortcut F12 "F12 opened no Save dialog" save_open
+    probe "controls $dialog"
+    grep -q "|routelark-$DEST_NAME-[0-9]\{8\}-[0-9]\{6\}$" <<<"$answer" ||
+        fail "the Save dialog suggests no name of the host and the start: $answer"
+}
+save_as() {
+    local tries
+    wanted=$1
+    shows_name() { probe "controls $dialog"; grep -q "|${wanted//./\\.}\$" <<<"$answer"; }
+    for ((tries = 10; tries > 0; tries--)); do
+        keys End shift+Home BackSpace
+        typed "$1"
+        poll 2 shows_name && break
+    done
+    [ "$tries" -gt 0 ] || fail "the Save dialog's name box never showed $1: $answer"
+    keys Return
+    saved() { ! save_open && [ -s "$folder/$wanted" ]; }
+    await 20 "no $1 in the folder after Return in the Save dialog" saved
+}
+
+step_csv() {
+    open_save_dialog
+    # The dialog is modal; the trace goes on behind it and the table keeps counting.
+    local sent
+    state
+    sent=$(row 0 4)
+    counting() { state && [ "$(row 0 4)" -gt "$sent" ] 2>/dev/null; }
+    await 20 "the table stood still behind the Save dialog: hop 1's Sent at $sent" counting
+    save_as running.csv
+    python3 - "$folder/running.csv" "$DEST_NAME" "$DEST" "$DEST_HOP" "$SILENT_HOP" <<'PY' || fail "running.csv: $(cat "$folder/running.csv")"
+import csv, sys
+path, name, address, hops, silent = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4]), int(sys.argv[5])
+with open(path, newline="", encoding="utf-8") as f:
+    rows = list(csv.reader(f))
+assert rows[0][:6] == ["Target", "Address", "Started", "Hop", "IP Address", "Host Name"], rows[0]
+assert len(rows) == 1 + hops and all(len(r) == 14 for r in rows), rows
+for hop, r in enumerate(rows[1:], 1):
+    assert r[0] == name and r[1] == address and r[3] == str(hop), r
+    if hop == silent:
+        assert r[4] == "" and r[5] == "[No response]" and r[6:13] == [""] * 7 and r[13] == "1", r
+    else:
+        assert r[4] == f"198.18.{hop}.1" and int(r[6]) >= int(r[7]) > 0 and r[13] == "0", r
+PY
+    say "csv: F12 while tracing; hop 1's Sent went on from $sent behind the Save dialog; running.csv read back: $DEST_HOP hops"
+}
+
+step_text() {
+    open_save_dialog
+    save_as stopped.txt
+    probe clipboard
+    python3 - "$folder/stopped.txt" "$(field clipboard 1)" "$DEST_NAME" "$DEST" <<'PY' || fail "stopped.txt is not the header and the copied report"
+import re, sys
+saved, copied = open(sys.argv[1], "rb").read(), bytes.fromhex(sys.argv[2])
+iso = rb"20\d\d-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d"
+header = (rb"Routelark 1\.0\.0\r\nTarget: " + re.escape(sys.argv[3].encode()) + rb" \(" +
+          re.escape(sys.argv[4].encode()) + rb"\)\r\nStarted: " + iso + rb"  Saved: " + iso + rb"\r\n\r\n")
+match = re.match(header, saved)
+if not match or saved[match.end():] != copied:
+    print("saved: ", saved, "\ncopied:", copied, file=sys.stderr)
+    sys.exit(1)
+PY
+    say "text: F12 after Esc; stopped.txt is the header and the copied report ($(wc -c <"$folder/stopped.txt") bytes)"
+}
+
 step_setup() {
     setup_open() { dialog "Routelark - Setup"; }
     shortcut ctrl+s "Ctrl+S opened no Setup dialog" setup_open
@@ -273,9 +345,11 @@ step_help() {
     missing() {
         state && [ "$(field box0 1)" = Routelark ] && [ "$(field box0 2-)" = "$expected" ]
     }
-    shortcut ctrl+h "no box naming both help files" missing
+    shortcut ctrl+h "no box naming both help files whole" missing
+    local shown
+    shown=$(field box0 2- | sed 's/\\n/ /g')
     press_ok
-    say "help: \"$(field box0 2- | sed 's/\\n/ /g')\""
+    say "help: \"$shown\""
 }
 
 step_exit() {
@@ -287,17 +361,20 @@ step_exit() {
     [ "$status" = 0 ] || fail "exit status $status"
     local ini=$folder/routelark.ini
     [ -f "$ini" ] || fail "no routelark.ini in the folder it was started from: $(cd "$folder" && echo *)"
-    python3 - "$ini" "$DEST_NAME" "$WHOIS_NAME" <<'PY' || fail "routelark.ini: $(cat "$ini")"
+    local real
+    real=$(cd "$folder" && pwd -P) # as Wine names the folder: links resolved
+    python3 - "$ini" "$DEST_NAME" "$WHOIS_NAME" "Z:${real//\//\\}" <<'PY' || fail "routelark.ini: $(cat "$ini")"
 import configparser, sys
 ini = configparser.ConfigParser(interpolation=None)
 ini.optionxform = str
 ini.read(sys.argv[1], encoding="latin-1")
-assert sorted(ini.sections()) == ["Columns", "IPs", "Setup", "WhoIs", "Window"], ini.sections()
+assert sorted(ini.sections()) == ["Columns", "IPs", "Save", "Setup", "WhoIs", "Window"], ini.sections()
+assert dict(ini["Save"]) == {"Folder": sys.argv[4]}, dict(ini["Save"])
 assert ini["Setup"]["MaxHops"] == "3"
 assert sys.argv[2] in ini["IPs"].values() and sys.argv[3] in ini["WhoIs"].values()
 assert all(v.lstrip("-").isdigit() for s in ("Setup", "Columns", "Window") for v in ini[s].values())
 PY
-    say "exit: status 0; routelark.ini holds its five sections, Max hops 3 and both histories"
+    say "exit: status 0; routelark.ini holds its six sections, Max hops 3, both histories and the folder saved to"
 }
 
 # --- the tour -----------------------------------------------------------------------------------
@@ -320,7 +397,7 @@ done
 say "started routelark.exe from the folder in $((($(date +%s%N) - started) / 1000000)) ms"
 
 table=
-for step in trace layout ignore stop copy setup whois help exit; do
+for step in trace layout ignore csv stop copy text setup whois help exit; do
     started=$(date +%s%N)
     "step_$step"
     table+=$(printf '\n  %-7s %6.1f s  pass' "$step" "$((($(date +%s%N) - started) / 1000000))e-3")

@@ -1,9 +1,12 @@
-// Benchmark of the INI file and the trace report (not a test): the program's start-up with an
-// empty INI file and with a long host name history, and CopyTraceReport for a full table.
+// Benchmark of the INI file, the trace report and the saved files (not a test): the program's
+// start-up with an empty INI file and with a long host name history, CopyTraceReport for a full
+// table, and the same table saved in each format (built, then written whole).
 //   settings_bench.exe [history entries, default 200] [hops, default 40]
 #include "app/app.h"
 #include "bench_clock.h"
+#include "common/bounded_text.h"
 #include "hoptable/trace_report.h"
+#include "save/save_trace.h"
 #include "trace/trace.h"
 #include <algorithm>
 #include <cstdio>
@@ -41,6 +44,37 @@ static void TimeStartup(const char* what, const std::string& ini, int runs) {
            Median(startups), Median(shutdowns), runs);
 }
 
+// Save As without its dialog, for the hops that TimeCopy made: each file built and written
+// whole into the working folder through its temporary file.
+static void TimeSave(int hops, int runs) {
+    CopyText(TracedHostText, sizeof TracedHostText, "dest.routelark.test");
+    GetSystemTime(&TraceStartTime);
+    DestinationAddress = inet_addr("198.18.7.1");
+    const struct {
+        SaveFormat format;
+        const char* name;
+    } formats[] = {{SaveFormat::Text, "saved.txt"},
+                   {SaveFormat::Html, "saved.html"},
+                   {SaveFormat::Csv, "saved.csv"}};
+    for (const auto& f : formats) {
+        std::vector<double> builds, writes;
+        std::string file;
+        for (int i = 0; i < runs; i++) {
+            double from = NowMs();
+            BuildSavedFile(f.format, file);
+            double built = NowMs();
+            WriteWholeFileSafely(f.name, file);
+            builds.push_back(built - from);
+            writes.push_back(NowMs() - built);
+        }
+        printf("  Save As %-10s %d hops (%zu bytes): built %.3f ms, written %.3f ms (medians of "
+               "%d), slowest write %.3f ms\n",
+               f.name, hops, file.size(), Median(builds), Median(writes), runs,
+               *std::max_element(writes.begin(), writes.end()));
+        DeleteFileA(f.name);
+    }
+}
+
 static void TimeCopy(int hops, int runs) {
     StartProgram(GetModuleHandleA(nullptr));
     for (int r = 0; r < hops; r++) {
@@ -62,6 +96,7 @@ static void TimeCopy(int hops, int runs) {
     printf("  CopyTraceReport, %d hops (%zu bytes): %.3f ms (median of %d), slowest %.3f ms\n",
            hops, report.size(), Median(copies), runs,
            *std::max_element(copies.begin(), copies.end()));
+    TimeSave(hops, runs / 4);
     DestroyWindow(MainWindow);
 }
 

@@ -1,0 +1,65 @@
+// Writing a saved file whole or not at all: the bytes go into a temporary file in the same
+// folder, which is then moved over the chosen name in one step.
+#include "app/app.h"
+#include "common/bounded_text.h"
+#include "save/save_trace.h"
+#include <cstring>
+
+void ShowSaveFailure(const char* path, unsigned long error) {
+    char reason[512];
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                        0, reason, sizeof reason, nullptr))
+        FormatText(reason, sizeof reason, "Error %lu", error);
+    for (size_t end = strlen(reason); end > 0 && strchr("\r\n ", reason[end - 1]); end--)
+        reason[end - 1] = '\0';
+    ShowMessage(MainWindow, "Routelark", MB_ICONERROR | MB_OK,
+                "The trace could not be saved as\n%s\n\n%s", path, reason);
+}
+
+static bool WriteAll(HANDLE file, const std::string& bytes) {
+    for (size_t done = 0; done < bytes.size();) {
+        DWORD chunk =
+            static_cast<DWORD>(bytes.size() - done < (1u << 20) ? bytes.size() - done : (1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr))
+            return false;
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+// The bytes in file temp, on the disk; false with the reason in GetLastError.
+static bool WriteTemporaryFile(const char* temp, const std::string& bytes) {
+    HANDLE file =
+        CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
+    DWORD error = GetLastError();
+    bool closed = CloseHandle(file);
+    if (!written)
+        SetLastError(error);
+    return written && closed;
+}
+
+int WriteWholeFileSafely(const char* path, const std::string& bytes) {
+    char folder[kSavePathCapacity], temp[MAX_PATH];
+    SaveFolderOfPath(path, folder, sizeof folder);
+    // GetTempFileNameA makes a new empty file of a name no other file has.
+    if (!GetTempFileNameA(folder[0] ? folder : ".", "rlk", 0, temp)) {
+        ShowSaveFailure(path, GetLastError());
+        return 0;
+    }
+    if (!WriteTemporaryFile(temp, bytes) ||
+        !MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DWORD error = GetLastError();
+        DeleteFileA(temp);
+        ShowSaveFailure(path, error);
+        return 0;
+    }
+    return 1;
+}

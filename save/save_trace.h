@@ -1,0 +1,25 @@
+// Save As: the trace kept in a file, as the text report, a web page or CSV, written whole or
+// not at all.
+#pragma once
+#include "save/save_name.h"
+#include <string>
+
+// Room for a chosen name with its folder; a longer one is refused, never cut.
+enum { kSavePathCapacity = 1024 };
+
+// Grays the File menu's Save As, or enables it once the trace has a destination to name.
+void EnableSaveAs(int enabled);
+// The Save As command: the Save dialog, then the file in the format its name asks for, in the
+// folder that the INI file's "Save" section remembers. Nothing while no trace has a target.
+void SaveTraceAs();
+
+// "routelark-HOST-YYYYMMDD-HHMMSS" of the current trace, stamped with its start (local time).
+char* SuggestTraceFileName(char* name, size_t size);
+// The file of the current trace in format, with the hops' figures of this moment.
+void BuildSavedFile(SaveFormat format, std::string& file);
+// Writes bytes into a temporary file beside path, then moves it over path: an old file is
+// replaced whole or kept as it was. Returns 1, or 0 after a box naming the file and giving the
+// system's text of the error.
+int WriteWholeFileSafely(const char* path, const std::string& bytes);
+// The box of a failed save: the file named whole, and the system's own text of the error.
+void ShowSaveFailure(const char* path, unsigned long error);

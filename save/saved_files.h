@@ -1,0 +1,37 @@
+// The three files a trace is saved as: the text report with a header, a web page and CSV
+// (platform-free). Every line ends in CR LF.
+#pragma once
+#include "hoptable/cell_format.h"
+#include "hoptable/columns.h"
+#include <cstdint>
+#include <string>
+
+// One hop's figures of one moment, as its row shows them, and whether it is ignored.
+struct SavedHop {
+    HopCellNumbers Numbers; // its HostText in UTF-8
+    int Ignored;
+};
+
+// What a saved file names, and where its hops come from.
+struct SavedTrace {
+    const char* Version; // the program's, "1.0.0"
+    const char* Host;    // the text the trace was started with (UTF-8 but in the text file)
+    uint32_t Address;    // its destination, network byte order
+    const char* Started; // local times, ISO 8601 with the offset from UTC
+    const char* Saved;
+    const ColumnDef* Columns; // the hop table's: titles, report widths, which are visible
+    int ColumnCount;
+    int HopCount;
+    // Hop row's figures, read at one moment; false when there is no such hop.
+    bool (*ReadHop)(int row, SavedHop& hop);
+};
+
+// Three lines naming the program, the target and the times, an empty line, and then report,
+// the table as Copy puts it on the clipboard as text.
+void LayOutTextFile(const SavedTrace& trace, const std::string& report, std::string& file);
+// A whole HTML5 document in UTF-8 that needs nothing else: the header facts and the visible
+// columns as a table, one row per hop, ignored hops marked.
+void LayOutHtmlFile(const SavedTrace& trace, std::string& file);
+// RFC 4180 CSV: a header row, then one row per hop with every column, visible or not, numbers
+// without units, and the target and start on every row.
+void LayOutCsvFile(const SavedTrace& trace, std::string& file);

@@ -1,0 +1,92 @@
+// The saved file of the running program's trace: its facts, and its hops read one at a time
+// under the statistics lock, as the table's rows are.
+#include "app/app.h"
+#include "echo/echo_service.h"
+#include "hoptable/hop_table.h"
+#include "hoptable/trace_report.h"
+#include "save/save_trace.h"
+#include "save/saved_files.h"
+#include "trace/trace.h"
+
+// text, in the program's code page, as UTF-8.
+static void ToUtf8(const char* text, std::string& utf8) {
+    utf8.clear();
+    int wideLength = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (wideLength <= 1)
+        return;
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], wideLength);
+    int length = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 1)
+        return;
+    utf8.resize(static_cast<size_t>(length));
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], length, nullptr, nullptr);
+    utf8.resize(static_cast<size_t>(length) - 1); // without the terminator
+}
+
+static CalendarTime CalendarTimeOf(const SYSTEMTIME& t) {
+    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+// The local time of a moment given in UTC, with the offset in force at that moment.
+static CalendarTime LocalTimeOf(const SYSTEMTIME& utc, long long* offsetMinutes) {
+    SYSTEMTIME local;
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+        local = utc;
+    *offsetMinutes = UtcOffsetMinutes(CalendarTimeOf(local), CalendarTimeOf(utc));
+    return CalendarTimeOf(local);
+}
+
+static char* IsoTimeOf(const SYSTEMTIME& utc, char* text, size_t size) {
+    long long offset;
+    CalendarTime local = LocalTimeOf(utc, &offset);
+    return FormatIsoTime(text, size, local, offset);
+}
+
+// The host text of the hop read last, in UTF-8.
+static std::string HopHostText;
+
+static bool ReadSavedHop(int row, SavedHop& hop) {
+    LockEchoStatistics();
+    bool found = ReadHopCellNumbers(row, hop.Numbers);
+    hop.Ignored = found && HopList[row]->IsIgnored();
+    UnlockEchoStatistics();
+    if (found) {
+        ToUtf8(hop.Numbers.HostText, HopHostText);
+        hop.Numbers.HostText = HopHostText.c_str();
+    }
+    return found;
+}
+
+void BuildSavedFile(SaveFormat format, std::string& file) {
+    char version[64], started[40], saved[40];
+    ReadVersionString("ProductVersion", version, sizeof version);
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    IsoTimeOf(TraceStartTime, started, sizeof started);
+    IsoTimeOf(now, saved, sizeof saved);
+    std::string host = TracedHostText; // the text file keeps the bytes Copy gives
+    if (format != SaveFormat::Text)
+        ToUtf8(TracedHostText, host);
+    const SavedTrace trace = {version, host.c_str(), DestinationAddress, started,     saved,
+                              Columns, ColumnCount,  HopCount,           ReadSavedHop};
+    switch (format) {
+    case SaveFormat::Text: {
+        std::string report;
+        BuildTraceReport(report, 0);
+        LayOutTextFile(trace, report, file);
+        break;
+    }
+    case SaveFormat::Html:
+        LayOutHtmlFile(trace, file);
+        break;
+    case SaveFormat::Csv:
+        LayOutCsvFile(trace, file);
+        break;
+    }
+}
+
+char* SuggestTraceFileName(char* name, size_t size) {
+    long long offset;
+    return SuggestSaveName(name, size, TracedHostText, LocalTimeOf(TraceStartTime, &offset));
+}

@@ -1,0 +1,98 @@
+// The saved files' rules that no other test reaches: the CSV layout's fields and the web page's
+// marks, the ISO times with their offsets, and the suggested name.
+#include "save/calendar_time.h"
+#include "save/save_name.h"
+#include "save/saved_files.h"
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+// An answering hop, a placeholder, and an ignored hop whose name needs quoting.
+const SavedHop kHops[] = {
+    {{0, 0, 0, 0x010112C6, "r1.routelark.test", 12, 11, 20, 22, 18, 31}, 0}, // 198.18.1.1
+    {{1, 0, 1, 0, "[No response]", 0, 0, 0, 0, 0xFFFFFFFF, 0}, 1},
+    {{2, 0, 0, 0x010312C6, "a,\"b\"\r\n<i>", 4, 1, 5, 5, 5, 5}, 1},
+};
+
+bool ReadHop(int row, SavedHop& hop) {
+    hop = kHops[row];
+    return true;
+}
+
+SavedTrace Trace(const ColumnDef* columns) {
+    return {"1.0.0",
+            "dest.routelark.test",
+            0x010712C6,
+            "2026-12-09T14:02:11+01:00",
+            "2026-12-09T14:05:00+01:00",
+            columns,
+            kColumnTotal,
+            3,
+            ReadHop};
+}
+
+TEST(SavedFiles, CsvHasEveryColumnAndNumbersWithoutUnitsOrDashes) {
+    ColumnDef columns[kColumnTotal];
+    for (int n = 0; n < kColumnTotal; n++)
+        columns[n] = kBuiltInColumns[n];
+    columns[kColumnHostName].Visible = 0; // saved all the same
+    std::string file;
+    LayOutCsvFile(Trace(columns), file);
+    const std::string start = "dest.routelark.test,198.18.7.1,2026-12-09T14:02:11+01:00,";
+    EXPECT_EQ(file, "Target,Address,Started,Hop,IP Address,Host Name,Sent,Recv,Last RTT ms,"
+                    "Avg RTT ms,Min RTT ms,Max RTT ms,Loss %,Ignored\r\n" +
+                        start + "1,198.18.1.1,r1.routelark.test,12,11,20,22,18,31,9,0\r\n" + start +
+                        "2,,[No response],,,,,,,,1\r\n" + start +
+                        "3,198.18.3.1,\"a,\"\"b\"\"\r\n<i>\",4,1,5,5,5,5,75,1\r\n");
+}
+
+TEST(SavedFiles, WebPageMarksIgnoredHopsAndAlignsNumbersAsTheReportDoes) {
+    std::string file;
+    LayOutHtmlFile(Trace(kBuiltInColumns), file);
+    EXPECT_NE(file.find("<tr><td>1</td><td>198.18.1.1</td><td>r1.routelark.test</td>"
+                        "<td class=\"number\">12</td>"),
+              std::string::npos);
+    EXPECT_NE(file.find("<tr class=\"ignored\"><td>2</td><td>---</td><td>[No response]</td>"),
+              std::string::npos);
+    EXPECT_NE(file.find("<td>a,&quot;b&quot;\xEF\xBF\xBD\xEF\xBF\xBD&lt;i&gt;</td>"),
+              std::string::npos);
+    EXPECT_NE(file.find("<p>The rows in gray italics are ignored hops"), std::string::npos);
+}
+
+TEST(SavedFiles, IsoTimeCarriesTheOffsetOfItsMoment) {
+    const struct {
+        CalendarTime local, utc;
+        const char* iso;
+    } cases[] = {
+        {{2026, 12, 9, 14, 2, 11}, {2026, 12, 9, 13, 2, 11}, "2026-12-09T14:02:11+01:00"},
+        {{2026, 7, 1, 9, 0, 5}, {2026, 7, 1, 14, 30, 5}, "2026-07-01T09:00:05-05:30"},
+        {{2026, 1, 1, 0, 30, 0}, {2025, 12, 31, 23, 30, 0}, "2026-01-01T00:30:00+01:00"},
+        {{2024, 2, 29, 23, 0, 0}, {2024, 3, 1, 11, 0, 0}, "2024-02-29T23:00:00-12:00"},
+        {{2026, 3, 1, 13, 45, 0}, {2026, 2, 28, 23, 0, 0}, "2026-03-01T13:45:00+14:45"},
+        {{2026, 6, 15, 8, 0, 59}, {2026, 6, 15, 8, 0, 59}, "2026-06-15T08:00:59+00:00"},
+    };
+    for (const auto& c : cases) {
+        char text[40];
+        FormatIsoTime(text, sizeof text, c.local, UtcOffsetMinutes(c.local, c.utc));
+        EXPECT_STREQ(text, c.iso);
+    }
+}
+
+TEST(SavedFiles, SuggestedNameIsTheHostPartAndTheStartAsAFileNameHoldsThem) {
+    const CalendarTime started = {2026, 12, 9, 14, 2, 11};
+    const struct {
+        const char* host;
+        const char* name;
+    } cases[] = {
+        {"dest.routelark.test", "routelark-dest.routelark.test-20261209-140211"},
+        {"https://www.example.com/a/b", "routelark-www.example.com-20261209-140211"},
+        {"a:b*c?d|e\"f<g>\th", "routelark-a_b_c_d_e_f_g__h-20261209-140211"},
+    };
+    for (const auto& c : cases) {
+        char name[256];
+        EXPECT_STREQ(SuggestSaveName(name, sizeof name, c.host, started), c.name);
+    }
+}
+
+} // namespace
