@@ -88,4 +88,5 @@ void SaveGraphSettings() {
     WritePrivateProfileStringA(kGraphSection, "Width", IntToText(r.right - r.left), kIniFileName);
     WritePrivateProfileStringA(kGraphSection, "Height", IntToText(r.bottom - r.top), kIniFileName);
     WritePrivateProfileStringA(kGraphSection, "Span", IntToText(Kept.span), kIniFileName);
+    Kept = {}; // the program's last save: a start in this process reads the file again
 }
