@@ -4,6 +4,7 @@
 # real keys and clicks (xdotool), its windows read from outside (the matrix's window probe) and
 # its clipboard read inside Wine. One step for each subsystem, in this order:
 #   trace   the lab's destination, to all its rows, names and round-trip times
+#   graph   Ctrl+G during the trace: the hop graph shown, titled with the first hop; closed again
 #   ignore  hop 2 ignored from its context menu, its Sent standing still, then enabled again
 #   stop    Esc: stopped, the rows standing still
 #   copy    Ctrl+C: the report on the clipboard is the cells on screen, byte for byte
@@ -143,6 +144,16 @@ PY
     say "trace: $DEST_HOP rows, each with its address, name and round-trip times; title \"$(field title 1)\""
 }
 
+step_graph() {
+    local expected="Hop Graph - Hop 1: $(topo LAB_R1_NAME)"
+    graph_shown() { state && [ "$(field graph 1)" = shown ] && [ "$(field graph 2)" = "$expected" ]; }
+    shortcut ctrl+g "Ctrl+G showed no graph titled \"$expected\"" graph_shown
+    probe "close $(field graph 3)" # it stands over the table that the next steps click
+    graph_closed() { state && [ "$(field graph 1)" = none ]; }
+    await 10 "the graph did not close" graph_closed
+    say "graph: shown during the trace, titled \"$expected\", and closed"
+}
+
 right_click_row() {
     probe "rowpoint $W $1"
     local x y ox oy
@@ -278,12 +289,13 @@ import configparser, sys
 ini = configparser.ConfigParser(interpolation=None)
 ini.optionxform = str
 ini.read(sys.argv[1], encoding="latin-1")
-assert sorted(ini.sections()) == ["Columns", "IPs", "Setup", "WhoIs", "Window"], ini.sections()
+# The five sections, and the graph's place since the tour opened it.
+assert sorted(ini.sections()) == ["Columns", "Graph", "IPs", "Setup", "WhoIs", "Window"], ini.sections()
 assert ini["Setup"]["MaxHops"] == "3"
 assert sys.argv[2] in ini["IPs"].values() and sys.argv[3] in ini["WhoIs"].values()
 assert all(v.lstrip("-").isdigit() for s in ("Setup", "Columns", "Window") for v in ini[s].values())
 PY
-    say "exit: status 0; routelark.ini holds its five sections, Max hops 3 and both histories"
+    say "exit: status 0; routelark.ini holds its five sections and the graph's, Max hops 3 and both histories"
 }
 
 # --- the tour -----------------------------------------------------------------------------------
@@ -306,7 +318,7 @@ done
 say "started routelark.exe from the folder in $((($(date +%s%N) - started) / 1000000)) ms"
 
 table=
-for step in trace ignore stop copy setup whois help exit; do
+for step in trace graph ignore stop copy setup whois help exit; do
     started=$(date +%s%N)
     "step_$step"
     table+=$(printf '\n  %-7s %6.1f s  pass' "$step" "$((($(date +%s%N) - started) / 1000000))e-3")
