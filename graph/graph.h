@@ -35,7 +35,7 @@ SpanFigures HopSpanFigures(CPinger* hop, GraphSpan span, uint32_t endSecond);
 extern HWND GraphWindow;
 void OpenHopGraph();
 // A hop's figures changed (a row refresh was asked for): the open graph repaints at its next
-// display frame; nothing while it is hidden or minimised.
+// frame (five a second at most); nothing while it is hidden or minimised.
 void NoteHopFiguresChanged();
 // The hop table's notifications to the main window: a double click on a row opens the graph on
 // that hop; a change of the selected row moves the graph to it.

@@ -49,26 +49,32 @@ Palette SystemPalette() {
     return p;
 }
 
+// Every shape is upright: written straight into the back buffer's pixels, which costs a fraction
+// of a GDI call each. Only the text goes through GDI, flushed before the next pixel is written.
 void Fill(const Canvas& c, int left, int top, int right, int bottom, COLORREF colour) {
-    RECT r = {left, top, right, bottom};
-    SetBkColor(c.dc, colour); // ExtTextOut's opaque fill: no brush to make and delete
-    ExtTextOutA(c.dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
-}
-
-void Line(const Canvas& c, int x0, int y0, int x1, int y1, COLORREF colour) {
-    SetDCPenColor(c.dc, colour);
-    MoveToEx(c.dc, x0, y0, nullptr);
-    LineTo(c.dc, x1, y1);
-}
-
-// Pixels x, top ... bottom - 1 of the back buffer, written straight into it.
-void Column(const Canvas& c, int x, int top, int bottom, COLORREF colour) {
-    if (x < 0 || x >= c.width)
-        return;
+    left = std::max(left, 0), right = std::min(right, c.width);
     top = std::max(top, 0), bottom = std::min(bottom, c.height);
     uint32_t pixel = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
-    for (int y = top; y < bottom; y++)
-        c.bits[(c.height - 1 - y) * c.width + x] = pixel;
+    for (int y = top; y < bottom; y++) {
+        uint32_t* row = c.bits + (c.height - 1 - y) * c.width; // the rows go bottom-up
+        for (int x = left; x < right; x++)
+            row[x] = pixel;
+    }
+}
+
+// From (x0, y0) to (x1, y1), one of them upright or level, the end excluded, as GDI draws lines.
+void Line(const Canvas& c, int x0, int y0, int x1, int y1, COLORREF colour) {
+    if (y0 == y1)
+        Fill(c, std::min(x0, x1), y0, std::max(x0, x1), y0 + 1, colour);
+    else
+        Fill(c, x0, std::min(y0, y1), x0 + 1, std::max(y0, y1), colour);
+}
+
+void Frame(const Canvas& c, const RECT& r, COLORREF colour) {
+    Fill(c, r.left, r.top, r.right, r.top + 1, colour);
+    Fill(c, r.left, r.bottom - 1, r.right, r.bottom, colour);
+    Fill(c, r.left, r.top, r.left + 1, r.bottom, colour);
+    Fill(c, r.right - 1, r.top, r.right, r.bottom, colour);
 }
 
 int TextWidth(const Canvas& c, const char* text) {
@@ -84,6 +90,7 @@ void Text(const Canvas& c, const char* text, int left, int top, int right, int b
     SetTextColor(c.dc, colour);
     DrawTextA(c.dc, text, -1, &r,
               align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    GdiFlush();
 }
 
 // --- the span selector --------------------------------------------------------------------
@@ -101,7 +108,7 @@ int PaintSelector(const Canvas& c, int top) {
         if (chosen)
             Fill(c, r.left, r.top, r.right, r.bottom, c.colours.highlight);
         else
-            FrameRect(c.dc, &r, GetSysColorBrush(COLOR_GRAYTEXT));
+            Frame(c, r, c.colours.gray);
         Text(c, name, r.left, r.top, r.right, r.bottom,
              chosen ? c.colours.highlightText : c.colours.text, DT_CENTER);
         x = r.right + kGraphTextGap / 2;
@@ -152,7 +159,7 @@ void PaintBand(const Canvas& c, const RoutePane& p, int row, const SpanFigures& 
     if (shown) {
         Fill(c, kGraphMargin, top, p.labelRight, bottom, c.colours.highlight);
         RECT frame = {kGraphMargin, top, c.width - kGraphMargin, bottom};
-        FrameRect(c.dc, &frame, GetSysColorBrush(COLOR_HIGHLIGHT));
+        Frame(c, frame, c.colours.highlight);
     }
     CPinger* hop = HopList[row];
     bool labelled = shown || row % p.labelStep == 0;
@@ -164,7 +171,7 @@ void PaintBand(const Canvas& c, const RoutePane& p, int row, const SpanFigures& 
         COLORREF colour = shown              ? c.colours.highlightText
                           : hop->IsIgnored() ? c.colours.gray
                                              : c.colours.text;
-        Text(c, label, kGraphMargin + 2, textTop, p.labelRight, textBottom, colour);
+        Text(c, label, kGraphMargin + kLabelIndent, textTop, p.labelRight, textBottom, colour);
     }
     if (figures.sent == 0)
         return;
@@ -183,7 +190,7 @@ void PaintBand(const Canvas& c, const RoutePane& p, int row, const SpanFigures& 
     double loss = SpanLossPercent(figures);
     int barRight = p.lossLeft + kLossBarWidth;
     RECT bar = {p.lossLeft, top + pad, barRight, bottom - pad};
-    FrameRect(c.dc, &bar, GetSysColorBrush(COLOR_GRAYTEXT));
+    Frame(c, bar, c.colours.gray);
     int lost = p.lossLeft + static_cast<int>(std::ceil(loss * kLossBarWidth / 100));
     if (loss > 0)
         Fill(c, p.lossLeft, top + pad, lost, bottom - pad, kLossColour);
@@ -207,7 +214,7 @@ int PaintRoutePane(const Canvas& c, int top, int maxHeight, uint32_t end) {
     RoutePane p = {};
     p.top = top;
     int hops = std::max(HopCount, 1);
-    p.band = c.line + 2;
+    p.band = c.line + kBandTextPad;
     if (hops * p.band > maxHeight - c.line)
         p.band = std::max<int>(kBandMinHeight, (maxHeight - c.line) / hops);
     p.labelStep = std::max(1, (c.line + p.band - 1) / p.band);
@@ -248,7 +255,7 @@ void PaintRttAxis(const Canvas& c, const Plot& plot) {
         FormatRttLabel(plot.axis, line, label, sizeof label);
         if (line == plot.axis.lines)
             FormatText(label + strlen(label), sizeof label - strlen(label), " ms");
-        Text(c, label, kGraphMargin, y - c.line / 2, plot.left - kTickLength - 2,
+        Text(c, label, kGraphMargin, y - c.line / 2, plot.left - kTickLength - kAxisLabelGap,
              y - c.line / 2 + c.line, c.colours.gray, DT_RIGHT);
         Line(c, plot.left - kTickLength, y, plot.left, y, c.colours.gray);
         if (line > 0)
@@ -281,38 +288,36 @@ void PaintTimeAxis(const Canvas& c, const Plot& plot, GraphSpan span, uint32_t e
 // and the average as a line through the columns that hold answers.
 void PaintColumns(const Canvas& c, const Plot& plot, const SpanFigures* columns, int count) {
     int width = plot.right - plot.left;
-    GdiFlush(); // the pixels below go straight into the bitmap
     for (int i = 0; i < count; i++) {
         const SpanFigures& column = columns[i];
         int from = plot.left + i * width / count, to = plot.left + (i + 1) * width / count;
         for (int x = from; x < to; x++) {
             if (column.answered) { // never thinner than kRangeMinHeight: 0 ms shows too
                 int low = plot.Y(column.minRtt);
-                Column(c, x, std::min(plot.Y(column.maxRtt), low - kRangeMinHeight + 1), low + 1,
-                       kRangeColour);
+                Fill(c, x, std::min(plot.Y(column.maxRtt), low - kRangeMinHeight + 1), x + 1,
+                     low + 1, kRangeColour);
             }
             if (column.sent > column.answered) {
                 double share = static_cast<double>(column.sent - column.answered) / column.sent;
                 int height = static_cast<int>(share * (plot.bottom - plot.top) + 0.5);
-                Column(c, x, plot.top, plot.top + std::max<int>(height, kLossMarkMinHeight),
-                       kLossColour);
+                Fill(c, x, plot.top, x + 1, plot.top + std::max<int>(height, kLossMarkMinHeight),
+                     kLossColour);
             }
         }
     }
-    static POINT line[kPlotMaxColumns * 2];
-    int points = 0;
-    SetDCPenColor(c.dc, c.colours.text);
-    for (int i = 0; i <= count; i++) {
-        if (i < count && columns[i].answered) {
-            int y = plot.Y(SpanAverageRtt(columns[i]));
-            line[points++] = {plot.left + i * width / count, y};
-            line[points++] = {plot.left + (i + 1) * width / count - 1, y};
-        } else if (points) {
-            if (points == 2 && line[0].x == line[1].x)
-                line[1].x++; // a lone column still shows its average
-            Polyline(c.dc, line, points);
-            points = 0;
+    // The average: level across each column that holds answers, upright between neighbours.
+    int before = -1; // the average's height in the column before, -1 where it held none
+    for (int i = 0; i < count; i++) {
+        if (!columns[i].answered) {
+            before = -1;
+            continue;
         }
+        int y = plot.Y(SpanAverageRtt(columns[i]));
+        int from = plot.left + i * width / count, to = plot.left + (i + 1) * width / count;
+        Fill(c, from, y, std::max(to, from + 1), y + 1, c.colours.text);
+        if (before >= 0)
+            Line(c, from, std::min(before, y), from, std::max(before, y) + 1, c.colours.text);
+        before = y;
     }
 }
 
@@ -330,7 +335,7 @@ void PaintTimeLine(const Canvas& c, int top, uint32_t end) {
     char widest[32];
     FormatRttLabel(plot.axis, plot.axis.lines, widest, sizeof widest);
     FormatText(widest + strlen(widest), sizeof widest - strlen(widest), " ms");
-    plot.left = kGraphMargin + TextWidth(c, widest) + kTickLength + 4;
+    plot.left = kGraphMargin + TextWidth(c, widest) + kAxisLabelGap + kTickLength;
     plot.right = c.width - kGraphMargin - TextWidth(c, "00:00:00") / 2;
     plot.top = top + c.line + c.line / 2 + kGraphTextGap;
     plot.bottom = c.height - kGraphMargin - kTickLength - c.line;
@@ -363,7 +368,6 @@ void PaintGraph(HDC dc, void* bits, int width, int height) {
     c.width = width, c.height = height;
     c.colours = SystemPalette();
     HGDIOBJ oldFont = SelectObject(dc, GraphView.font);
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
     TEXTMETRICA metrics = {};
     GetTextMetricsA(dc, &metrics);
     c.line = metrics.tmHeight + metrics.tmExternalLeading;
@@ -379,6 +383,5 @@ void PaintGraph(HDC dc, void* bits, int width, int height) {
     int pane = std::min(room * kRoutePanePercent / 100, room - kGraphSectionGap - timeLine);
     top = PaintRoutePane(c, top, std::max(pane, c.line + kBandMinHeight), end) + kGraphSectionGap;
     PaintTimeLine(c, top, end);
-    SelectObject(dc, oldPen);
     SelectObject(dc, oldFont);
 }

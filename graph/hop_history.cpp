@@ -1,6 +1,7 @@
 // The buckets of a hop's history: filling them per echo, adding up a span, cutting it into columns.
 #include "graph/hop_history.h"
 #include "common/bounded_text.h"
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -133,12 +134,36 @@ const char* SpanName(GraphSpan span) {
     return Shape(span).name;
 }
 
+// The buckets of units first ... last of a ring (seconds or minutes of the trace; units before it,
+// and slots that hold another unit, are empty).
+static void AddUnits(const EchoBucket* ring, int size, int64_t first, int64_t last,
+                     SpanFigures& figures) {
+    for (int64_t unit = std::max<int64_t>(first, 0); unit <= last; unit++) {
+        const EchoBucket& bucket = ring[unit % size];
+        if (bucket.key == unit + 1)
+            Add(figures, bucket);
+    }
+}
+
 SpanFigures SumSpan(const HopHistory& history, GraphSpan span, uint32_t endSecond) {
-    SpanReader reader(history, span, endSecond);
+    const SpanShape& shape = Shape(span);
     SpanFigures figures = EmptySpanFigures();
-    for (int i = 0; i < SpanBucketCount(span); i++)
-        if (const EchoBucket* bucket = reader.At(i))
-            Add(figures, *bucket);
+    if (shape.seconds > 1) {
+        int64_t last = endSecond / shape.seconds;
+        AddUnits(history.minutes, kMinuteBuckets, last - shape.buckets + 1, last, figures);
+        return figures;
+    }
+    // The whole minutes inside the span are read from the minute ring, which holds each minute's
+    // echoes too: an hour takes 60 reads and the seconds at its two ends, not 3,600.
+    int64_t last = endSecond, first = last - shape.buckets + 1;
+    int64_t firstMinute = first <= 0 ? 0 : (first + 59) / 60, endMinute = (last + 1) / 60;
+    if (firstMinute >= endMinute) {
+        AddUnits(history.seconds, kSecondBuckets, first, last, figures);
+        return figures;
+    }
+    AddUnits(history.seconds, kSecondBuckets, first, firstMinute * 60 - 1, figures);
+    AddUnits(history.minutes, kMinuteBuckets, firstMinute, endMinute - 1, figures);
+    AddUnits(history.seconds, kSecondBuckets, endMinute * 60, last, figures);
     return figures;
 }
 

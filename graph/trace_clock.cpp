@@ -1,5 +1,6 @@
 // The trace's clock: seconds since the trace started, for the history's buckets and the axis.
 #include "app/app.h"
+#include "echo/echo_service.h"
 #include "graph/graph.h"
 #include "trace/trace.h"
 #include <atomic>
@@ -30,11 +31,13 @@ uint32_t TraceEndSecond() {
     if (CurrentTraceState != TraceState::Stopped)
         return TraceSecondNow();
     uint32_t end = (StopTick - StartTick) / 1000;
+    LockEchoStatistics(); // the echo out at Stop may be being counted
     for (int row = 0; row < HopCount; row++) {
         const HopHistory* history = HopList[row] ? HopList[row]->History() : nullptr;
         if (history && history->latestKey > end + 1)
             end = history->latestKey - 1;
     }
+    UnlockEchoStatistics();
     return end;
 }
 

@@ -38,7 +38,8 @@ class HopGraph : public TraceTest {
         SendMessageA(HopTable, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
     }
     static void DoubleClickRow(int row) {
-        RECT r = {LVIR_BOUNDS};
+        RECT r = {};
+        r.left = LVIR_BOUNDS;
         SendMessageA(HopTable, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
         LPARAM point = MAKELPARAM(r.left + 60, (r.top + r.bottom) / 2);
         SendMessageA(HopTable, WM_LBUTTONDOWN, MK_LBUTTON, point);
