@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Benchmark of the echo path (not a test): in one fresh lab, the platform's own echo loop and the
 # program's ping cycle (both pauses 0) to the same sub-millisecond hop, the cycle once with the
-# hops' histories (the graph's buckets) and once without, in two rounds of the three, with their
-# rates, CPU per echo and the ratios of the rates.
-#   tools/bench/echo_rate.sh [SECONDS]    (default 20 a run; the hop is the lab's first router)
+# hops' histories (the graph's buckets) and once without, in three rounds of the three (the two
+# cycles in turn first, so that an order effect falls on both), with their rates, CPU per echo and
+# the ratios of the rates.
+#   tools/bench/echo_rate.sh [SECONDS]    (default 20 a run, 9 runs; the hop is the lab's first router)
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/in-lab.sh"
 seconds=${1:-20}
@@ -11,13 +12,17 @@ hop=$(awk '$2 == "LAB_R1_ADDR" { gsub(/"/, "", $3); print $3 }' "$repo/tests/lab
 cd "$build/tools/bench"
 rate() { sed -n "s/.* \([0-9]*\) echoes\/s.*/\1/p" <<<"$1" | head -n1; }
 ratio() { awk -v p="$1" -v r="$2" 'BEGIN { printf "%.1f", 100 * r / p }'; }
-with_sum=0 without_sum=0
-for round in 1 2; do
+cycle() { "$repo/tools/wine-run" trace_bench.exe --seconds "$seconds" "$@" "$hop"; }
+with_sum=0 without_sum=0 rounds=3
+for round in $(seq "$rounds"); do
     platform=$("$repo/tools/wine-run" icmp_loop.exe "$hop" "$seconds")
     echo "$platform"
-    with=$("$repo/tools/wine-run" trace_bench.exe --seconds "$seconds" "$hop")
+    if [ $((round % 2)) = 1 ]; then
+        with=$(cycle) without=$(cycle --without-history)
+    else
+        without=$(cycle --without-history) with=$(cycle)
+    fi
     echo "$with"
-    without=$("$repo/tools/wine-run" trace_bench.exe --seconds "$seconds" --without-history "$hop")
     echo "$without"
     w=$(ratio "$(rate "$platform")" "$(rate "$with")")
     wo=$(ratio "$(rate "$platform")" "$(rate "$without")")
@@ -25,6 +30,6 @@ for round in 1 2; do
     with_sum=$(awk -v a="$with_sum" -v b="$w" 'BEGIN { print a + b }')
     without_sum=$(awk -v a="$without_sum" -v b="$wo" 'BEGIN { print a + b }')
 done
-awk -v w="$with_sum" -v wo="$without_sum" 'BEGIN {
-    printf "ping cycle / platform loop, mean of two rounds: %.1f%% with the histories, %.1f%% without: %+.1f points\n",
-        w / 2, wo / 2, (w - wo) / 2 }'
+awk -v w="$with_sum" -v wo="$without_sum" -v n="$rounds" 'BEGIN {
+    printf "ping cycle / platform loop, mean of %d rounds: %.1f%% with the histories, %.1f%% without: %+.1f points\n",
+        n, w / n, wo / n, (w - wo) / n }'
