@@ -6,6 +6,7 @@
 #include "common/bounded_text.h"
 #include "echo/echo_service.h"
 #include "echo/pinger.h"
+#include "graph/graph.h"
 #include "trace/trace.h"
 #include <cstring>
 
@@ -123,6 +124,7 @@ void WriteHopRow(CPinger* pinger, int row, int first, int count) {
 }
 
 void RefreshHopRow(CPinger* pinger, int row, int first, int count) {
+    NoteHopFiguresChanged();
     if (!PaceRowRefresh(row, first, count))
         WriteHopRow(pinger, row, first, count);
 }

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/resource.h"
 #include "common/bounded_text.h"
+#include "graph/graph.h"
 #include "hoptable/hop_table.h"
 #include "settings/history.h"
 #include "settings/ini_file.h"
@@ -88,5 +89,6 @@ void SaveSettings() {
     SaveSetupValues();
     SaveColumnLayout();
     SaveWindowPlacement();
+    SaveGraphSettings();
     SaveHistory(HostBox, "IPs", DestinationText);
 }

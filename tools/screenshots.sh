@@ -3,6 +3,8 @@
 # (through tools/lab-desktop.sh, as the tours): each is cut to the window it shows and written
 # as a compressed PNG to docs/screenshots/:
 #   trace.png  the main window tracing dest.routelark.test, the ping cycle running
+#   graph.png  the hop graph of the destination over the last minute, once the slow link loses
+#              some of its packets
 #   setup.png  the Setup dialog (Ctrl+S) with the built-in settings
 #   whois.png  the WhoIs dialog (Ctrl+W) with the answer of the lab's WhoIs host
 # The whole screens stay in build/screenshots/screenshots-*.png.
@@ -13,7 +15,9 @@ if [ "${1:-}" != --in-lab ]; then
     [ $# -eq 0 ] || { echo "usage: tools/screenshots.sh" >&2; exit 2; }
     "$repo/tools/test.sh" --build-only
     "$repo/tests/lab/lab.sh" cleanup --stale
-    exec "$repo/tests/lab/lab.sh" run -- "$0" --in-lab
+    # The slow link loses 2% of its packets in each direction once the route is found and the
+    # trace shot taken, so that the graph shows some loss.
+    exec "$repo/tests/lab/lab.sh" run --loss 2 --loss-later -- "$0" --in-lab
 fi
 
 topo() { awk -v n="$1" '$1 == "#define" && $2 == n { v = $3; gsub(/"/, "", v); print v; exit }' \
@@ -34,7 +38,7 @@ fail() { say "FAIL: $*" >&2; exit 1; }
 rm -f screenshots/screenshots-*.png
 printf '[Window]\r\nWidth=850\r\n' >routelark.ini
 
-# rect [CLASS | --dialog TITLE]: the window's "LEFT TOP RIGHT BOTTOM" in the Wine desktop, which
+# rect [CLASS | --dialog TITLE | --window CLASS]: the window's "LEFT TOP RIGHT BOTTOM" in the Wine desktop, which
 # fills the screen from its top left corner; fails when it is not shown within 10 s.
 rect() {
     local file=logs/screenshots-rect.txt tries n
@@ -48,7 +52,7 @@ rect() {
     done
     return 1
 }
-# shot NAME [CLASS | --dialog TITLE]: the screen, and the window cut out to docs/screenshots/NAME.png.
+# shot NAME [CLASS | --dialog TITLE | --window CLASS]: the screen, and the window cut out to docs/screenshots/NAME.png.
 shot() {
     local name=$1 box l t r b
     shift
@@ -70,6 +74,20 @@ say "typed $dest and pressed Return"
 # Past the silent hop's time-out and a few rounds of the ping cycle.
 sleep 12
 shot trace
+
+# The destination's row selected in the table (a click on the first row, End), Ctrl+G, and the
+# last minute (key 1), taken once the lossy link has filled that minute.
+"$repo/tests/lab/lab.sh" lose "$ROUTELARK_LAB_PREFIX"
+read -r l t _ _ <<<"$(rect SysListView32)" || fail "no hop table"
+xdotool mousemove $((l + 100)) $((t + 30)) click 1
+xdotool key End ctrl+g
+rect --window RoutelarkGraph >/dev/null || fail "Ctrl+G opened no graph"
+xdotool key 1
+say "the slow link loses packets now; the destination's graph is open"
+sleep 65
+shot graph --window RoutelarkGraph
+xdotool key alt+F4 # the graph has the focus: it closes, the program goes on
+sleep 1
 
 xdotool windowfocus --sync "$main" key Escape ctrl+s
 rect --dialog "Routelark - Setup" >/dev/null || fail "Ctrl+S opened no Setup dialog"
