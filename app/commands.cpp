@@ -2,6 +2,7 @@
 #include "app/app.h"
 #include "app/resource.h"
 #include "common/bounded_text.h"
+#include "graph/graph.h"
 #include "hoptable/hop_table.h"
 #include "hoptable/trace_report.h"
 #include "save/save_trace.h"
@@ -78,6 +79,9 @@ void RunCommand(int command, HWND control) {
         break;
     case IDM_HOSTLIST:
         ShowHostList();
+        break;
+    case IDM_GRAPH:
+        OpenHopGraph();
         break;
     }
 }

@@ -4,6 +4,8 @@
 #include "app/resource.h"
 #include "dpi/dpi_rules.h"
 #include "dpi/window_dpi.h"
+#include "graph/graph.h"
+#include "hoptable/hop_table.h"
 #include "trace/trace.h"
 
 HWND MainWindow;
@@ -79,7 +81,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         LayoutMainWindow(LOWORD(lParam), HIWORD(lParam));
         return 0;
     case WM_NOTIFY:
-        GetTooltipText(reinterpret_cast<NMHDR*>(lParam));
+        if (reinterpret_cast<NMHDR*>(lParam)->hwndFrom == HopTable && HopTable)
+            OnHopTableNotify(reinterpret_cast<NMHDR*>(lParam));
+        else
+            GetTooltipText(reinterpret_cast<NMHDR*>(lParam));
         return 0;
     case WM_COMMAND:
         RunCommand(LOWORD(wParam), reinterpret_cast<HWND>(lParam));

@@ -1,5 +1,6 @@
 // The message loop: accelerators first, then the WhoIs dialog, then the usual dispatch.
 #include "app/app.h"
+#include "graph/graph.h"
 
 // Return and Esc are the main window's Start and Stop accelerators; typed in the WhoIs
 // dialog they belong to the dialog (Whois and Exit).
@@ -11,11 +12,12 @@ static bool IsWhoisDialogKey(const MSG& msg) {
     return msg.hwnd == WhoisDialog || IsChild(WhoisDialog, msg.hwnd);
 }
 
-// The shortcuts belong to the main window and the WhoIs dialog. The HTML Help viewer's windows
-// run on this thread as well, and keep their keys: Return in its index opens a topic there.
+// The shortcuts belong to the main window, the WhoIs dialog and the graph window. The HTML Help
+// viewer's windows run on this thread as well, and keep their keys: Return in its index opens a
+// topic there.
 static bool IsShortcutWindow(HWND window) {
     HWND top = GetAncestor(window, GA_ROOT);
-    return top && (top == MainWindow || top == WhoisDialog);
+    return top && (top == MainWindow || top == WhoisDialog || top == GraphWindow);
 }
 
 int RunMessageStep() {
@@ -23,6 +25,8 @@ int RunMessageStep() {
     // One call takes the next message, sleeping while the queue is empty.
     if (GetMessageA(&msg, nullptr, 0, 0) <= 0)
         return 0;
+    if (TakeGraphKey(msg)) // Ctrl+C there copies the graph's picture
+        return 1;
     // The other shortcuts act on the main window also while the WhoIs dialog has the focus.
     if (IsShortcutWindow(msg.hwnd) && !IsWhoisDialogKey(msg) &&
         TranslateAcceleratorA(MainWindow, Accelerators, &msg))

@@ -43,6 +43,7 @@
 #define IDM_WHOIS 40022
 #define IDM_COLUMN_FIRST 40023 // + column number 0 ... 9
 #define IDM_HOSTLIST 40033
+#define IDM_GRAPH 40034
 #define IDM_SAVE_AS 40035
 
 // Controls of the main window

@@ -3,6 +3,7 @@
 #include "echo/echo_round.h"
 #include "echo/echo_service_internal.h"
 #include "echo/echo_wakeup.h"
+#include "graph/graph.h"
 #include <atomic>
 
 typedef HANDLE(WINAPI* IcmpCreateFileEntry)();
@@ -103,6 +104,7 @@ static bool CompleteEcho(DWORD replies, DWORD error) {
         target->RecordRtt(rtt);
         target->IncrementReceived();
     }
+    RecordHopEcho(target, replies != 0, rtt); // in the same lock: the graph never disagrees
     if (next)
         PostEchoRoundNotice(window, status, target);
     else if (IsWindow(window)) // any echo's completion, and the last of a round

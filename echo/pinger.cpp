@@ -2,6 +2,7 @@
 #include "echo/pinger.h"
 #include "common/bounded_text.h"
 #include "echo/echo_service.h"
+#include "graph/graph.h"
 #include <cstring>
 
 CPinger::CPinger(IPAddr destination) : destination(destination) {
@@ -23,6 +24,7 @@ CPinger::~CPinger() {
     ReleaseEchoTarget(this);
     if (icmpHandle)
         CloseIcmpHandle(icmpHandle);
+    FreeHopHistory(history);
 }
 
 int CPinger::OpenIcmp() {

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdint>
 
+struct HopHistory;
+
 enum : uint32_t {
     kEchoPayloadSize = 56,
     // exactly one reply: 28 + 56 in the 32-bit program (a 64-bit build's record is 40 bytes)
@@ -55,6 +57,11 @@ class CPinger {
     void SetReceivedCount(int count) { receivedCount.store(count, std::memory_order_relaxed); }
     void IncrementReceived() { SetReceivedCount(GetReceivedCount() + 1); }
 
+    // A hop's echoes over time, taken when the hop is made and given back with it; none for the
+    // probe pinger and placeholders. Filled by the echo worker where the statistics are counted.
+    void KeepHistory(HopHistory* rings) { history = rings; }
+    HopHistory* History() const { return history; }
+
     // Echo buffers handed to the echo service.
     void* RequestData() { return requestData; }
     IP_OPTION_INFORMATION* Options() { return &options; }
@@ -81,4 +88,5 @@ class CPinger {
     std::atomic<int> receivedCount{0};
     std::atomic<int> ignored{0}; // read by the echo worker in a round
     int noResponse = 0;          // set before any round starts
+    HopHistory* history = nullptr;
 };

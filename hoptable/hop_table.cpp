@@ -8,6 +8,7 @@
 #include "dpi/window_dpi.h"
 #include "echo/echo_service.h"
 #include "echo/pinger.h"
+#include "graph/graph.h"
 #include "trace/trace.h"
 #include <cstring>
 
@@ -162,6 +163,7 @@ void WriteHopRow(CPinger* pinger, int row, int first, int count) {
 }
 
 void RefreshHopRow(CPinger* pinger, int row, int first, int count) {
+    NoteHopFiguresChanged();
     if (!PaceRowRefresh(row, first, count))
         WriteHopRow(pinger, row, first, count);
 }

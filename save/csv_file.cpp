@@ -1,5 +1,6 @@
 // The CSV file: one row per hop with every column, the numbers without units, and the target
-// and start on each row, so that the files of many traces can be joined into one sheet.
+// and start on each row, so that the files of many traces can be joined into one sheet. Jitter
+// and standard deviation come from the hop's history of the last ten minutes.
 #include "common/bounded_text.h"
 #include "hoptable/loss_rule.h"
 #include "save/file_text.h"
@@ -24,6 +25,11 @@ static const char* Milliseconds(const SavedHop& hop, uint32_t rtt, char* text, s
     if (hop.Numbers.NoResponse || hop.Numbers.Received <= 0)
         return nullptr;
     return FormatText(text, size, "%d", static_cast<int>(rtt));
+}
+
+// A spread of the last ten minutes in ms, to a tenth; empty where there are too few answers.
+static const char* Spread(double spread, bool known, char* text, size_t size) {
+    return known ? FormatText(text, size, "%.1f", spread) : nullptr;
 }
 
 static const CsvColumn kCsvColumns[] = {
@@ -57,6 +63,14 @@ static const CsvColumn kCsvColumns[] = {
      }},
     {"Ignored",
      [](const SavedTrace&, const SavedHop& h, char*, size_t) { return h.Ignored ? "1" : "0"; }},
+    {"Jitter ms",
+     [](const SavedTrace&, const SavedHop& h, char* text, size_t size) {
+         return Spread(SpanJitter(h.Recent), h.Recent.differences > 0, text, size);
+     }},
+    {"StDev ms",
+     [](const SavedTrace&, const SavedHop& h, char* text, size_t size) {
+         return Spread(SpanStdDev(h.Recent), h.Recent.answered > 0, text, size);
+     }},
 };
 
 void LayOutCsvFile(const SavedTrace& trace, std::string& file) {

@@ -3,13 +3,16 @@
 #pragma once
 #include "hoptable/cell_format.h"
 #include "hoptable/columns.h"
+#include "graph/hop_history.h"
 #include <cstdint>
 #include <string>
 
-// One hop's figures of one moment, as its row shows them, and whether it is ignored.
+// One hop's figures of one moment, as its row shows them, whether it is ignored, and its
+// history's figures over the last ten minutes (for jitter and standard deviation).
 struct SavedHop {
     HopCellNumbers Numbers; // its HostText in UTF-8
     int Ignored;
+    SpanFigures Recent;
 };
 
 // What a saved file names, and where its hops come from.

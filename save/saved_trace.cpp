@@ -2,6 +2,7 @@
 // under the statistics lock, as the table's rows are.
 #include "app/app.h"
 #include "echo/echo_service.h"
+#include "graph/graph.h"
 #include "hoptable/hop_table.h"
 #include "hoptable/trace_report.h"
 #include "save/save_trace.h"
@@ -50,6 +51,8 @@ static bool ReadSavedHop(int row, SavedHop& hop) {
     LockEchoStatistics();
     bool found = ReadHopCellNumbers(row, hop.Numbers);
     hop.Ignored = found && HopList[row]->IsIgnored();
+    hop.Recent = found ? HopSpanFigures(HopList[row], GraphSpan::TenMinutes, TraceEndSecond())
+                       : EmptySpanFigures();
     UnlockEchoStatistics();
     if (found) {
         ToUtf8(hop.Numbers.HostText, HopHostText);

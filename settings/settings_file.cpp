@@ -4,6 +4,7 @@
 #include "app/resource.h"
 #include "common/bounded_text.h"
 #include "dpi/dpi_rules.h"
+#include "graph/graph.h"
 #include "hoptable/hop_table.h"
 #include "settings/history.h"
 #include "settings/ini_file.h"
@@ -90,5 +91,6 @@ void SaveSettings() {
     SaveSetupValues();
     SaveColumnLayout();
     SaveWindowPlacement();
+    SaveGraphSettings();
     SaveHistory(HostBox, "IPs", DestinationText);
 }

@@ -10,7 +10,7 @@ static int ReadWindowValue(const char* key, int fallback) {
     return static_cast<int>(GetPrivateProfileIntA(kWindowSection, key, fallback, kIniFileName));
 }
 
-static bool IsOnSomeMonitor(int x, int y, int width, int height) {
+bool PlacementOnSomeMonitor(int x, int y, int width, int height) {
     if (!PlacementHasArea(x, y, width, height))
         return false;
     RECT r = {x, y, x + width, y + height};
@@ -30,7 +30,7 @@ void PlaceMainWindow() {
     int y = ReadWindowValue("Ypos", origin.y);
     int width = ReadWindowValue("Width", size.cx);
     int height = ReadWindowValue("Height", size.cy);
-    if (!IsOnSomeMonitor(x, y, width, height)) {
+    if (!PlacementOnSomeMonitor(x, y, width, height)) {
         x = origin.x, y = origin.y;
         width = size.cx, height = size.cy;
     }
@@ -43,10 +43,10 @@ void PlaceMainWindow() {
 
 // The rectangle the window has when restored, in screen coordinates. The window placement
 // gives it in workspace coordinates, which start at the work area of its monitor.
-static RECT RestoredRectangle() {
+static RECT RestoredRectangle(HWND window) {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
-    GetWindowPlacement(MainWindow, &placement);
+    GetWindowPlacement(window, &placement);
     RECT r = placement.rcNormalPosition;
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
@@ -56,12 +56,17 @@ static RECT RestoredRectangle() {
     return r;
 }
 
-void SaveWindowPlacement() {
+RECT PlacementToKeep(HWND window) {
     RECT r;
-    if (IsIconic(MainWindow) || IsZoomed(MainWindow))
-        r = RestoredRectangle(); // not -32000, nor the whole screen
+    if (IsIconic(window) || IsZoomed(window))
+        r = RestoredRectangle(window); // not -32000, nor the whole screen
     else
-        GetWindowRect(MainWindow, &r);
+        GetWindowRect(window, &r);
+    return r;
+}
+
+void SaveWindowPlacement() {
+    RECT r = PlacementToKeep(MainWindow);
     WritePrivateProfileStringA(kWindowSection, "Xpos", IntToText(r.left), kIniFileName);
     WritePrivateProfileStringA(kWindowSection, "Ypos", IntToText(r.top), kIniFileName);
     WritePrivateProfileStringA(kWindowSection, "Width", IntToText(r.right - r.left), kIniFileName);

@@ -3,12 +3,14 @@
 # (through tools/lab-desktop.sh, as the tours): each is cut to the window it shows and written
 # as a compressed PNG to docs/screenshots/:
 #   trace.png         the main window tracing dest.routelark.test, the ping cycle running
+#   graph.png         the hop graph of the destination over the last minute, once the slow link
+#                     loses some of its packets
 #   setup.png         the Setup dialog (Ctrl+S) with the built-in settings
 #   whois.png         the WhoIs dialog (Ctrl+W) with the answer of the lab's WhoIs host
 #   trace-144dpi.png  the trace again on a screen of 144 DPI (150%)
 # The whole screens stay in build/screenshots/screenshots-*.png.
-#   tools/screenshots.sh --dpi DPI   all three on a screen of that DPI, cut to
-#                                    build/screenshots/NAME-DPIdpi.png, for looking at only
+#   tools/screenshots.sh --dpi DPI   the trace, graph, Setup and WhoIs on a screen of that DPI, cut
+#                                    to build/screenshots/NAME-DPIdpi.png, for looking at only
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -17,11 +19,14 @@ if [ "${1:-}" != --in-lab ]; then
     [ $# -eq 0 ] || { [ $# -eq 2 ] && [ "$1" = --dpi ] && [[ $2 =~ ^[1-9][0-9]*$ ]]; } || usage
     "$repo/tools/test.sh" --build-only
     "$repo/tests/lab/lab.sh" cleanup --stale
+    # The slow link loses 2% of its packets in each direction once the route is found and the
+    # trace shot taken, so that the graph shows some loss.
+    lab=("$repo/tests/lab/lab.sh" run --loss 2 --loss-later --)
     if [ $# -eq 2 ]; then
-        exec "$repo/tests/lab/lab.sh" run -- "$0" --in-lab "$2"
+        exec "${lab[@]}" "$0" --in-lab "$2"
     fi
-    "$repo/tests/lab/lab.sh" run -- "$0" --in-lab
-    exec "$repo/tests/lab/lab.sh" run -- "$0" --in-lab 144 --readme
+    "${lab[@]}" "$0" --in-lab
+    exec "${lab[@]}" "$0" --in-lab 144 --readme
 fi
 # --in-lab [DPI [--readme]]: the shots at 96 DPI, or at DPI; --readme: the trace at DPI to the README.
 dpi=${2:-}
@@ -48,7 +53,7 @@ fail() { say "FAIL: $*" >&2; exit 1; }
 rm -f screenshots/screenshots-*"$suffix".png
 printf '[Window]\r\nWidth=%d\r\n' $((850 * ${dpi:-96} / 96)) >routelark.ini
 
-# rect [CLASS | --dialog TITLE]: the window's "LEFT TOP RIGHT BOTTOM" in the Wine desktop, which
+# rect [CLASS | --dialog TITLE | --window CLASS]: the window's "LEFT TOP RIGHT BOTTOM" in the Wine desktop, which
 # fills the screen from its top left corner; fails when it is not shown within 10 s.
 rect() {
     local file=logs/screenshots-rect.txt tries n
@@ -62,8 +67,8 @@ rect() {
     done
     return 1
 }
-# shot NAME [CLASS | --dialog TITLE]: the screen, and the window cut out to docs/screenshots/NAME.png
-# (at another DPI to build/screenshots/NAME-DPIdpi.png).
+# shot NAME [CLASS | --dialog TITLE | --window CLASS]: the screen, and the window cut out to
+# docs/screenshots/NAME.png (at another DPI to build/screenshots/NAME-DPIdpi.png).
 shot() {
     local name=$1$suffix box l t r b
     shift
@@ -85,10 +90,27 @@ say "typed $dest and pressed Return"
 # Past the silent hop's time-out and a few rounds of the ping cycle.
 sleep 12
 shot trace
-if [ -n "$readme" ]; then
+if [ -n "$readme" ]; then # the README shows only the trace at another DPI
     cp "$out/trace$suffix.png" "$DESKTOP_REPO/docs/screenshots/trace$suffix.png"
     say "copied to $DESKTOP_REPO/docs/screenshots/trace$suffix.png"
+    desktop_close || fail "Routelark did not end cleanly"
+    rm -f routelark.ini
+    exit 0
 fi
+
+# The destination's row selected in the table (a click on the first row, End), Ctrl+G, and the
+# last minute (key 1), taken once the lossy link has filled that minute.
+"$repo/tests/lab/lab.sh" lose "$ROUTELARK_LAB_PREFIX"
+read -r l t _ _ <<<"$(rect SysListView32)" || fail "no hop table"
+xdotool mousemove $((l + 100)) $((t + 30)) click 1
+xdotool key End ctrl+g
+rect --window RoutelarkGraph >/dev/null || fail "Ctrl+G opened no graph"
+xdotool key 1
+say "the slow link loses packets now; the destination's graph is open"
+sleep 65
+shot graph --window RoutelarkGraph
+xdotool key alt+F4 # the graph has the focus: it closes, the program goes on
+sleep 1
 
 xdotool windowfocus --sync "$main" key Escape ctrl+s
 rect --dialog "Routelark - Setup" >/dev/null || fail "Ctrl+S opened no Setup dialog"

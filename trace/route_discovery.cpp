@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "common/bounded_text.h"
 #include "echo/echo_service.h"
+#include "graph/graph.h"
 #include "hoptable/hop_table.h"
 #include "hoptable/row_pacing.h"
 #include "save/save_trace.h"
@@ -40,6 +41,7 @@ void StartTrace() {
     GetSystemTime(&TraceStartTime);
     TraceTargetKnown = 0;
     EnableSaveAs(0);
+    MarkTraceStart(); // the new hops' buckets count from here
     AddToHistory(HostBox, DestinationText);
     SendMessageA(HostBox, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
     SetReadOnlyHostBox(1);
@@ -50,6 +52,8 @@ void StartTrace() {
 }
 
 void StopTrace() {
+    if (CurrentTraceState != TraceState::Stopped)
+        MarkTraceStop();                     // the graph stands at this second, like the table
     CurrentTraceState = TraceState::Stopped; // and IdleHandlers again
     KillTimer(MainWindow, kPingTimerId);
     EndPingRound();
@@ -70,6 +74,7 @@ void ClearHops() {
     HopCursor = 0;
     HopCount = 0;
     DropWaitingRows();
+    NoteHopFiguresChanged(); // a new trace clears the graph
 }
 
 static void SetTraceTitle(const char* officialName, const char* addressText) {
@@ -174,6 +179,7 @@ static void AddAnsweringHop() {
         StopTrace();
         return;
     }
+    hop->KeepHistory(NewHopHistory());
     HopList[HopCursor] = hop;
     char number[12];
     InsertHopRow(HopCursor, FormatText(number, sizeof number, "%d", HopCursor + 1));
@@ -223,6 +229,7 @@ void OnHopName(UINT, WPARAM, LPARAM lParam) {
     hop->RecordRtt(ProbePinger->GetLastRtt());
     hop->SetSentCount(1);
     hop->SetReceivedCount(1);
+    RecordHopEcho(hop, true, ProbePinger->GetLastRtt()); // no echo's target yet: no lock needed
     RefreshHopRow(hop, HopCursor, 0, ColumnCount);
     HopCursor++;
     HopCount++;

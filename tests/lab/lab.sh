@@ -10,8 +10,11 @@ usage: lab.sh run [OPTIONS] [--] CMD ARGS...   build a lab, run CMD in its clien
        lab.sh down PREFIX                      tear down the lab with that prefix
        lab.sh cleanup [--stale]                tear down every lab left by earlier runs and by "up"
                                                (--stale: only those of runs that died)
+       lab.sh lose PREFIX                      the slow link of a lab built with --loss-later
+                                               starts to lose packets now
 options of the slow link (r5 to r6), each direction:
        --delay MS (default 20)  --jitter MS (default 0)  --loss PERCENT (default 0)
+       --loss-later (the loss begins only with "lab.sh lose")
 EOF
     exit 2
 }
@@ -33,6 +36,7 @@ die() { echo "lab.sh: $*" >&2; exit 1; }
 DELAY=$(topo LAB_DELAY_MS)
 JITTER=0
 LOSS=0
+LOSS_LATER=()
 ROUTERS=$(topo LAB_ROUTERS)
 DEST_HOP=$(topo LAB_DEST_HOP)
 SILENT_HOP=$(topo LAB_SILENT_HOP)
@@ -94,7 +98,7 @@ slow_link() { # link $SLOW_HOP between hop SLOW_HOP-1 and SLOW_HOP through the T
     up=$(hop_ns $((link - 1)))
     down=$(hop_ns "$link")
     start_helper relay "$up" "$PYTHON" "$LAB_DIR/tun_relay.py" --delay "$DELAY" --jitter "$JITTER" \
-        --loss "$LOSS" "to-$down" "to-$up"
+        --loss "$LOSS" "${LOSS_LATER[@]}" "to-$down" "to-$up"
     wait_for 10 "the relay's TUN devices" grep -qx ready "$STATE/relay.log"
     # Both devices open in the upper router's namespace; one moves over, its file stays with the relay.
     ip -n "$(ns "$up")" link set "to-$up" netns "$(ns "$down")"
@@ -224,6 +228,7 @@ parse_link_options() {
         --delay) number "${2:-}"; DELAY=$2; shift 2 ;;
         --jitter) number "${2:-}"; JITTER=$2; shift 2 ;;
         --loss) number "${2:-}"; LOSS=$2; shift 2 ;;
+        --loss-later) LOSS_LATER=(--loss-on-signal); NOPT=$((NOPT + 1)); shift; continue ;;
         --) NOPT=$((NOPT + 1)); return ;;
         -*) usage ;;
         *) return ;;
@@ -290,8 +295,14 @@ cmd_cleanup() {
     done
 }
 
+cmd_lose() {
+    [ $# -eq 1 ] && [[ $1 =~ $PREFIX_RE ]] || usage
+    kill -USR1 "$(cat "$STATE_ROOT/$1/relay.pid")"
+}
+
 case ${1:-} in
 run) shift; cmd_run "$@" ;;
+lose) shift; cmd_lose "$@" ;;
 up) shift; cmd_up "$@" ;;
 down) shift; cmd_down "$@" ;;
 cleanup) shift; [ $# -eq 0 ] || [ "$*" = --stale ] || usage; cmd_cleanup "$@" ;;

@@ -33,6 +33,9 @@ def parse_args():
                         help="ms by which the hold time varies, uniformly within +-JITTER (never below 0); "
                              "packets may then overtake each other")
     parser.add_argument("--loss", type=float, default=0.0, help="percent of packets dropped at random")
+    parser.add_argument("--loss-on-signal", action="store_true",
+                        help="drop nothing until SIGUSR1 arrives, then LOSS percent (a route found "
+                             "whole before its link starts to lose)")
     parser.add_argument("--seed", type=int, help="seed for jitter and loss, for repeatable runs")
     args = parser.parse_args()
     if args.delay < 0 or args.jitter < 0 or not 0 <= args.loss <= 100:
@@ -41,6 +44,7 @@ def parse_args():
 
 
 def relay(fds, delay, jitter, loss, rng):
+    """loss: a one-element list, so that a signal handler can change it while the relay runs."""
     peer = {fds[0]: fds[1], fds[1]: fds[0]}
     queue = []  # (due, sequence, fd to write, packet)
     sequence = 0
@@ -57,7 +61,7 @@ def relay(fds, delay, jitter, loss, rng):
                     break
                 except OSError:
                     break  # device not up yet
-                if loss and rng.random() * 100 < loss:
+                if loss[0] and rng.random() * 100 < loss[0]:
                     continue
                 if len(queue) >= MAX_QUEUED:
                     continue
@@ -76,10 +80,12 @@ def relay(fds, delay, jitter, loss, rng):
 def main():
     args = parse_args()
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+    loss = [0.0 if args.loss_on_signal else args.loss]
+    signal.signal(signal.SIGUSR1, lambda *_: loss.__setitem__(0, args.loss))
     fds = [open_tun(args.tun_a), open_tun(args.tun_b)]
     print("ready", flush=True)
     try:
-        relay(fds, args.delay, args.jitter, args.loss, random.Random(args.seed))
+        relay(fds, args.delay, args.jitter, loss, random.Random(args.seed))
     except KeyboardInterrupt:
         pass
 

@@ -2,7 +2,8 @@
 // title, host name box, toolbar, status bar and hop table of each main window, and the message
 // boxes of the program. Commands come one a line on stdin; each answer ends with a line ".".
 //   windows            the main windows, one handle a line
-//   state HWND         key=value lines of that main window and its process's message boxes
+//   state HWND         key=value lines of that main window, its process's message boxes and its
+//                      hop graph ("graph=shown|TITLE|HWND", or "graph=none")
 //   press HWND TEXT    clicks the button TEXT ("Yes", "OK" ...) of a message box of HWND's process
 //   close HWND         posts WM_CLOSE to the window
 //   front HWND         brings the window to the foreground, and waits (2 s at most) until it is
@@ -28,6 +29,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -189,6 +191,25 @@ std::vector<HWND> Dialogs(HWND window) {
     return found.boxes;
 }
 
+BOOL CALLBACK CollectGraph(HWND window, LPARAM data) {
+    auto* found = reinterpret_cast<std::pair<DWORD, HWND>*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (pid == found->first && strcmp(className, "RoutelarkGraph") == 0 && IsWindowVisible(window))
+        found->second = window;
+    return TRUE;
+}
+
+// The shown hop graph of the window's process, or nullptr.
+HWND Graph(HWND window) {
+    std::pair<DWORD, HWND> found = {0, nullptr};
+    GetWindowThreadProcessId(window, &found.first);
+    EnumWindows(CollectGraph, reinterpret_cast<LPARAM>(&found));
+    return found.second;
+}
+
 // The text of a message box: its static controls that hold text (the icon holds none).
 std::string BoxText(HWND box) {
     std::string text;
@@ -236,6 +257,9 @@ void PrintState(HWND main) {
     Print("boxes", std::to_string(boxes.size()));
     for (size_t i = 0; i < boxes.size(); i++)
         Print(("box" + std::to_string(i)).c_str(), WindowText(boxes[i]) + "|" + BoxText(boxes[i]));
+    HWND graph = Graph(main);
+    std::string handle = std::to_string(reinterpret_cast<UINT_PTR>(graph));
+    Print("graph", graph ? "shown|" + WindowText(graph) + "|" + handle : "none");
 }
 
 std::string WithoutMnemonic(const std::string& text) {

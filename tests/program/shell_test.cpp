@@ -234,6 +234,9 @@ TEST_F(Shell, MainMenuIsLaidOutAsTheUserSeesIt) {
         EXPECT_EQ((state & MF_GRAYED) != 0, n < 2) << columns[n];
     }
     EXPECT_EQ(MenuText(view, 11), "&Hostname List       Ctrl + L");
+    EXPECT_TRUE(GetMenuState(view, 12, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(MenuText(view, 13), "Hop &Graph   Ctrl+G");
+    EXPECT_EQ(GetMenuItemID(view, 13), static_cast<UINT>(IDM_GRAPH));
     HMENU trace = GetSubMenu(menu, 3);
     EXPECT_EQ(MenuText(trace, 0), "&Start        Return");
     EXPECT_EQ(MenuText(trace, 1), "S&top        Esc");
@@ -290,13 +293,14 @@ TEST_F(Shell, AcceleratorsMapTheShortcutsToTheirCommands) {
         WORD key;
         WORD command;
     } const expected[] = {
-        {FVIRTKEY | FCONTROL, 'A', IDM_ABOUT}, {FVIRTKEY | FCONTROL, 'C', IDM_COPY},
-        {FVIRTKEY | FCONTROL, 'H', IDM_HELP},  {FVIRTKEY | FCONTROL, 'L', IDM_HOSTLIST},
-        {FVIRTKEY | FCONTROL, 'S', IDM_SETUP}, {FVIRTKEY, VK_ESCAPE, IDM_STOP},
-        {FVIRTKEY, VK_RETURN, IDM_START},      {FVIRTKEY | FCONTROL, 'W', IDM_WHOIS},
-        {FVIRTKEY | FCONTROL, 'X', IDM_EXIT},  {FVIRTKEY, VK_F12, IDM_SAVE_AS},
+        {FVIRTKEY | FCONTROL, 'A', IDM_ABOUT},    {FVIRTKEY | FCONTROL, 'C', IDM_COPY},
+        {FVIRTKEY | FCONTROL, 'G', IDM_GRAPH},    {FVIRTKEY | FCONTROL, 'H', IDM_HELP},
+        {FVIRTKEY | FCONTROL, 'L', IDM_HOSTLIST}, {FVIRTKEY | FCONTROL, 'S', IDM_SETUP},
+        {FVIRTKEY, VK_ESCAPE, IDM_STOP},          {FVIRTKEY, VK_RETURN, IDM_START},
+        {FVIRTKEY | FCONTROL, 'W', IDM_WHOIS},    {FVIRTKEY | FCONTROL, 'X', IDM_EXIT},
+        {FVIRTKEY, VK_F12, IDM_SAVE_AS},
     };
-    ASSERT_EQ(count, 10);
+    ASSERT_EQ(count, 11);
     for (int i = 0; i < count; i++) {
         EXPECT_EQ(keys[i].fVirt & ~FNOINVERT, expected[i].modifiers) << "key " << i;
         EXPECT_TRUE(keys[i].fVirt & FNOINVERT);

@@ -6,6 +6,7 @@
 #   trace   the lab's destination, to all its rows, names and round-trip times
 #   layout  the window laid out for the screen's DPI: the hop table's columns at their widths
 #           for it, and no control reaching beyond its parent (the window probe's rectangles)
+#   graph   Ctrl+G during the trace: the hop graph shown, titled with the first hop; closed again
 #   ignore  hop 2 ignored from its context menu, its Sent standing still, then enabled again
 #   csv     F12 while tracing: the Save dialog, the table going on behind it, running.csv typed
 #           and read back with Python's csv module
@@ -161,6 +162,16 @@ step_layout() {
     say "layout: at $dpi DPI, columns $(field columns 1), every control inside its parent"
 }
 
+step_graph() {
+    local expected="Hop Graph - Hop 1: $(topo LAB_R1_NAME)"
+    graph_shown() { state && [ "$(field graph 1)" = shown ] && [ "$(field graph 2)" = "$expected" ]; }
+    shortcut ctrl+g "Ctrl+G showed no graph titled \"$expected\"" graph_shown
+    probe "close $(field graph 3)" # it stands over the table that the next steps click
+    graph_closed() { state && [ "$(field graph 1)" = none ]; }
+    await 10 "the graph did not close" graph_closed
+    say "graph: shown during the trace, titled \"$expected\", and closed"
+}
+
 right_click_row() {
     probe "rowpoint $W $1"
     local x y ox oy
@@ -265,13 +276,15 @@ path, name, address, hops, silent = sys.argv[1], sys.argv[2], sys.argv[3], int(s
 with open(path, newline="", encoding="utf-8") as f:
     rows = list(csv.reader(f))
 assert rows[0][:6] == ["Target", "Address", "Started", "Hop", "IP Address", "Host Name"], rows[0]
-assert len(rows) == 1 + hops and all(len(r) == 14 for r in rows), rows
+assert len(rows) == 1 + hops and all(len(r) == 16 for r in rows), rows
+assert rows[0][13:] == ["Ignored", "Jitter ms", "StDev ms"], rows[0]
 for hop, r in enumerate(rows[1:], 1):
     assert r[0] == name and r[1] == address and r[3] == str(hop), r
     if hop == silent:
-        assert r[4] == "" and r[5] == "[No response]" and r[6:13] == [""] * 7 and r[13] == "1", r
+        assert r[4] == "" and r[5] == "[No response]" and r[6:13] == [""] * 7 and r[13:] == ["1", "", ""], r
     else:
         assert r[4] == f"198.18.{hop}.1" and int(r[6]) >= int(r[7]) > 0 and r[13] == "0", r
+        assert float(r[15]) >= 0 and (r[14] == "" or float(r[14]) >= 0), r
 PY
     say "csv: F12 while tracing; hop 1's Sent went on from $sent behind the Save dialog; running.csv read back: $DEST_HOP hops"
 }
@@ -368,13 +381,14 @@ import configparser, sys
 ini = configparser.ConfigParser(interpolation=None)
 ini.optionxform = str
 ini.read(sys.argv[1], encoding="latin-1")
-assert sorted(ini.sections()) == ["Columns", "IPs", "Save", "Setup", "WhoIs", "Window"], ini.sections()
+# The five sections, the graph's place since the tour opened it, and the folder saved to.
+assert sorted(ini.sections()) == ["Columns", "Graph", "IPs", "Save", "Setup", "WhoIs", "Window"], ini.sections()
 assert dict(ini["Save"]) == {"Folder": sys.argv[4]}, dict(ini["Save"])
 assert ini["Setup"]["MaxHops"] == "3"
 assert sys.argv[2] in ini["IPs"].values() and sys.argv[3] in ini["WhoIs"].values()
 assert all(v.lstrip("-").isdigit() for s in ("Setup", "Columns", "Window") for v in ini[s].values())
 PY
-    say "exit: status 0; routelark.ini holds its six sections, Max hops 3, both histories and the folder saved to"
+    say "exit: status 0; routelark.ini holds its five sections, the graph's and the folder saved to, Max hops 3 and both histories"
 }
 
 # --- the tour -----------------------------------------------------------------------------------
@@ -397,7 +411,7 @@ done
 say "started routelark.exe from the folder in $((($(date +%s%N) - started) / 1000000)) ms"
 
 table=
-for step in trace layout ignore csv stop copy text setup whois help exit; do
+for step in trace layout graph ignore csv stop copy text setup whois help exit; do
     started=$(date +%s%N)
     "step_$step"
     table+=$(printf '\n  %-7s %6.1f s  pass' "$step" "$((($(date +%s%N) - started) / 1000000))e-3")

@@ -1,9 +1,13 @@
 // Benchmark of the trace engine in the lab (not a test): the time discovery takes next to the
 // round trips it waits for, the echo rate of the ping cycle with both pauses 0, the CPU time
 // and the allocations per echo in that cycle, and the working set over a long run.
-//   trace_bench.exe [--seconds N] [--minutes M] [host]
+//   trace_bench.exe [--seconds N] [--minutes M] [--without-history] [host]
+// --without-history takes the hops' histories away once discovery is done, so that the cycle
+// counts its echoes in the table's statistics alone (the echo rate without the graph's buckets).
 #include "app/app.h"
 #include "bench_clock.h"
+#include "echo/echo_service.h"
+#include "graph/graph.h"
 #include "hoptable/hop_table.h"
 #include "settings/settings.h"
 #include "trace/trace.h"
@@ -61,9 +65,12 @@ static void RunFor(double ms) {
 
 int main(int argc, char** argv) {
     int seconds = 30, minutes = 0;
+    bool withoutHistory = false;
     std::string host = "dest.routelark.test";
     for (int i = 1; i < argc; i++) {
-        if (!strcmp(argv[i], "--seconds") && i + 1 < argc)
+        if (!strcmp(argv[i], "--without-history"))
+            withoutHistory = true;
+        else if (!strcmp(argv[i], "--seconds") && i + 1 < argc)
             seconds = atoi(argv[++i]);
         else if (!strcmp(argv[i], "--minutes") && i + 1 < argc)
             minutes = atoi(argv[++i]);
@@ -98,6 +105,15 @@ int main(int argc, char** argv) {
     printf("  round trips of the answering probes: %u ms; timeouts waited: %d x %d ms\n", rttSum,
            placeholders * Settings.Retries, Settings.PingTimeout);
 
+    if (withoutHistory) {
+        LockEchoStatistics(); // the worker counts no echo meanwhile
+        for (int i = 0; i < HopCount; i++) {
+            FreeHopHistory(HopList[i]->History());
+            HopList[i]->KeepHistory(nullptr);
+        }
+        UnlockEchoStatistics();
+    }
+    printf("  the hops' histories: %s\n", withoutHistory ? "taken away" : "kept");
     RunFor(1000); // settle into the cycle
     long long echoes = EchoesSent();
     double cpu = CpuSeconds();

@@ -1,0 +1,387 @@
+// Paints the graph window: the span selector, the route pane with one band per hop, and the time
+// line of the hop shown, with its axes and the figures of its span. Colours are the system's but
+// for the data's own.
+#include "common/bounded_text.h"
+#include "echo/echo_service.h"
+#include "graph/graph_axes.h"
+#include "graph/graph_metrics.h"
+#include "graph/graph_view.h"
+#include "trace/trace.h"
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+const COLORREF kRangeColour = RGB(70, 130, 230); // the RTTs: a bar, a column's min to max
+const COLORREF kLossColour = RGB(220, 40, 40);
+
+struct Palette {
+    COLORREF back, text, gray, grid, highlight, highlightText;
+};
+
+struct Canvas {
+    HDC dc;
+    uint32_t* bits; // bottom-up rows of width pixels
+    int width, height;
+    int line;      // a line of text, from the font's metrics
+    int charWidth; // the font's average character width
+    Palette colours;
+};
+
+// Between two colours, percent of the way from a to b: gridlines that show on any background.
+COLORREF Mix(COLORREF a, COLORREF b, int percent) {
+    auto channel = [&](int shift) {
+        int from = (a >> shift) & 0xFF, to = (b >> shift) & 0xFF;
+        return static_cast<COLORREF>(from + (to - from) * percent / 100) << shift;
+    };
+    return channel(0) | channel(8) | channel(16);
+}
+
+Palette SystemPalette() {
+    Palette p;
+    p.back = GetSysColor(COLOR_WINDOW);
+    p.text = GetSysColor(COLOR_WINDOWTEXT);
+    p.gray = GetSysColor(COLOR_GRAYTEXT);
+    p.grid = Mix(p.back, p.text, 20);
+    p.highlight = GetSysColor(COLOR_HIGHLIGHT);
+    p.highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    return p;
+}
+
+// Every shape is upright: written straight into the back buffer's pixels, which costs a fraction
+// of a GDI call each. Only the text goes through GDI, flushed before the next pixel is written.
+void Fill(const Canvas& c, int left, int top, int right, int bottom, COLORREF colour) {
+    left = std::max(left, 0), right = std::min(right, c.width);
+    top = std::max(top, 0), bottom = std::min(bottom, c.height);
+    uint32_t pixel = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+    for (int y = top; y < bottom; y++) {
+        uint32_t* row = c.bits + (c.height - 1 - y) * c.width; // the rows go bottom-up
+        for (int x = left; x < right; x++)
+            row[x] = pixel;
+    }
+}
+
+// From (x0, y0) to (x1, y1), one of them upright or level, the end excluded, as GDI draws lines.
+void Line(const Canvas& c, int x0, int y0, int x1, int y1, COLORREF colour) {
+    if (y0 == y1)
+        Fill(c, std::min(x0, x1), y0, std::max(x0, x1), y0 + 1, colour);
+    else
+        Fill(c, x0, std::min(y0, y1), x0 + 1, std::max(y0, y1), colour);
+}
+
+void Frame(const Canvas& c, const RECT& r, COLORREF colour) {
+    Fill(c, r.left, r.top, r.right, r.top + 1, colour);
+    Fill(c, r.left, r.bottom - 1, r.right, r.bottom, colour);
+    Fill(c, r.left, r.top, r.left + 1, r.bottom, colour);
+    Fill(c, r.right - 1, r.top, r.right, r.bottom, colour);
+}
+
+int TextWidth(const Canvas& c, const char* text) {
+    SIZE size = {};
+    GetTextExtentPoint32A(c.dc, text, static_cast<int>(strlen(text)), &size);
+    return size.cx;
+}
+
+// One line of text in the box, cut with an ellipsis where it does not fit.
+void Text(const Canvas& c, const char* text, int left, int top, int right, int bottom,
+          COLORREF colour, UINT align = DT_LEFT) {
+    RECT r = {left, top, right, bottom};
+    SetTextColor(c.dc, colour);
+    DrawTextA(c.dc, text, -1, &r,
+              align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    GdiFlush();
+}
+
+// --- the span selector --------------------------------------------------------------------
+
+int PaintSelector(const Canvas& c, int top) {
+    int height = c.line + 2 * kSelectorPadY;
+    int x = kGraphMargin;
+    for (int i = 0; i < kGraphSpanCount; i++) {
+        GraphSpan span = static_cast<GraphSpan>(i);
+        const char* name = SpanName(span);
+        int width = TextWidth(c, name) + 2 * kSelectorPadX;
+        RECT& r = GraphView.selector[i];
+        r = {x, top, x + width, top + height};
+        bool chosen = span == GraphView.span;
+        if (chosen)
+            Fill(c, r.left, r.top, r.right, r.bottom, c.colours.highlight);
+        else
+            Frame(c, r, c.colours.gray);
+        Text(c, name, r.left, r.top, r.right, r.bottom,
+             chosen ? c.colours.highlightText : c.colours.text, DT_CENTER);
+        x = r.right + kGraphTextGap / 2;
+    }
+    Text(c, "Keys 1-4: span   Ctrl+C: copy the picture", x + kGraphTextGap, top,
+         c.width - kGraphMargin, top + height, c.colours.gray, DT_RIGHT);
+    return top + height;
+}
+
+// --- the route pane -----------------------------------------------------------------------
+
+struct RoutePane {
+    int top, bottom;
+    int labelRight, rttLeft, rttRight, lossLeft;
+    int band;      // height of one band
+    int labelStep; // every labelStep-th band carries its label, where the bands are too thin
+    RttAxis axis;
+};
+
+int AxisX(const RttAxis& axis, double rtt, int left, int right) {
+    double share = std::min(rtt / axis.top, 1.0);
+    return left + static_cast<int>(share * (right - left) + 0.5);
+}
+
+void PaintRouteHeader(const Canvas& c, const RoutePane& p) {
+    int top = p.top, bottom = p.top + c.line;
+    Text(c, "Hop", kGraphMargin, top, p.labelRight, bottom, c.colours.gray);
+    Text(c, "Loss", p.lossLeft, top, c.width - kGraphMargin, bottom, c.colours.gray);
+    char label[32];
+    for (int line = 0; line <= p.axis.lines; line++) {
+        int x = AxisX(p.axis, p.axis.step * line, p.rttLeft, p.rttRight);
+        FormatRttLabel(p.axis, line, label, sizeof label);
+        if (line == p.axis.lines) {
+            FormatText(label + strlen(label), sizeof label - strlen(label), " ms");
+            Text(c, label, x - 10 * c.charWidth, top, x, bottom, c.colours.gray, DT_RIGHT);
+        } else {
+            int half = TextWidth(c, label) / 2;
+            Text(c, label, x - half, top, x + half + 1, bottom, c.colours.gray, DT_CENTER);
+        }
+        Line(c, x, bottom, x, p.bottom, c.colours.grid);
+    }
+}
+
+void PaintBand(const Canvas& c, const RoutePane& p, int row, const SpanFigures& figures,
+               bool shown) {
+    int top = p.top + c.line + row * p.band, bottom = top + p.band;
+    // The hop shown: its label highlighted and its band framed, its bars as any other's.
+    if (shown) {
+        Fill(c, kGraphMargin, top, p.labelRight, bottom, c.colours.highlight);
+        RECT frame = {kGraphMargin, top, c.width - kGraphMargin, bottom};
+        Frame(c, frame, c.colours.highlight);
+    }
+    CPinger* hop = HopList[row];
+    bool labelled = shown || row % p.labelStep == 0;
+    // A label stands centred on its band, and over its neighbours where the bands are thin.
+    int textTop = (top + bottom) / 2 - c.line / 2, textBottom = textTop + c.line;
+    if (labelled) {
+        char label[64 + kHostTextSize];
+        FormatText(label, sizeof label, "%d  %s", GraphHopNumber(row), GraphHopName(row));
+        COLORREF colour = shown              ? c.colours.highlightText
+                          : hop->IsIgnored() ? c.colours.gray
+                                             : c.colours.text;
+        Text(c, label, kGraphMargin + kLabelIndent, textTop, p.labelRight, textBottom, colour);
+    }
+    if (figures.sent == 0)
+        return;
+    int pad = p.band > 2 * kBandPad + 1 ? kBandPad : 0;
+    if (figures.answered) {
+        int average = AxisX(p.axis, SpanAverageRtt(figures), p.rttLeft, p.rttRight);
+        Fill(c, p.rttLeft, top + pad, std::max(average, p.rttLeft + 1), bottom - pad, kRangeColour);
+        int low = AxisX(p.axis, figures.minRtt, p.rttLeft, p.rttRight);
+        int high = AxisX(p.axis, figures.maxRtt, p.rttLeft, p.rttRight);
+        int middle = (top + bottom) / 2;
+        int cap = std::min<int>(kWhiskerCap, p.band / 2);
+        Line(c, low, middle, high + 1, middle, c.colours.text);
+        Line(c, low, middle - cap, low, middle + cap + 1, c.colours.text);
+        Line(c, high, middle - cap, high, middle + cap + 1, c.colours.text);
+    }
+    double loss = SpanLossPercent(figures);
+    int barRight = p.lossLeft + kLossBarWidth;
+    RECT bar = {p.lossLeft, top + pad, barRight, bottom - pad};
+    Frame(c, bar, c.colours.gray);
+    int lost = p.lossLeft + static_cast<int>(std::ceil(loss * kLossBarWidth / 100));
+    if (loss > 0)
+        Fill(c, p.lossLeft, top + pad, lost, bottom - pad, kLossColour);
+    if (labelled) {
+        char percent[16];
+        FormatText(percent, sizeof percent, loss < 10 ? "%.1f%%" : "%.0f%%", loss);
+        Text(c, percent, barRight + kGraphTextGap / 2, textTop, c.width - kGraphMargin, textBottom,
+             c.colours.text, DT_RIGHT);
+    }
+}
+
+// The pane from top, at most maxHeight high; returns its bottom.
+int PaintRoutePane(const Canvas& c, int top, int maxHeight, uint32_t end) {
+    static SpanFigures figures[kHopListCapacity];
+    double highest = 0;
+    for (int row = 0; row < HopCount; row++) {
+        figures[row] = HopSpanFigures(HopList[row], GraphView.span, end);
+        if (figures[row].answered)
+            highest = std::max<double>(highest, figures[row].maxRtt);
+    }
+    RoutePane p = {};
+    p.top = top;
+    int hops = std::max(HopCount, 1);
+    p.band = c.line + kBandTextPad;
+    if (hops * p.band > maxHeight - c.line)
+        p.band = std::max<int>(kBandMinHeight, (maxHeight - c.line) / hops);
+    p.labelStep = std::max(1, (c.line + p.band - 1) / p.band);
+    p.bottom = top + c.line + hops * p.band;
+    p.labelRight = kGraphMargin + std::clamp(c.width * 3 / 10, 12 * c.charWidth, 40 * c.charWidth);
+    p.lossLeft = c.width - kGraphMargin - kLossBarWidth - kGraphTextGap / 2 - TextWidth(c, "100%");
+    p.rttLeft = p.labelRight + kGraphTextGap;
+    p.rttRight = p.lossLeft - 2 * kGraphTextGap;
+    p.axis = NiceRttAxis(highest);
+    PaintRouteHeader(c, p);
+    int shown = GraphHopRow();
+    for (int row = 0; row < HopCount; row++)
+        if (HopList[row])
+            PaintBand(c, p, row, figures[row], row == shown);
+    if (HopCount == 0)
+        Text(c, "No hops yet: start a trace.", p.rttLeft, top + c.line, p.rttRight, p.bottom,
+             c.colours.gray);
+    GraphView.bands = {kGraphMargin, top + c.line, c.width - kGraphMargin, p.bottom};
+    GraphView.bandHeight = p.band;
+    return p.bottom;
+}
+
+// --- the time line --------------------------------------------------------------------------
+
+struct Plot {
+    int left, top, right, bottom;
+    RttAxis axis;
+    int Y(double rtt) const {
+        double share = std::min(rtt / axis.top, 1.0);
+        return bottom - static_cast<int>(share * (bottom - top) + 0.5);
+    }
+};
+
+void PaintRttAxis(const Canvas& c, const Plot& plot) {
+    char label[32];
+    for (int line = 0; line <= plot.axis.lines; line++) {
+        int y = plot.Y(plot.axis.step * line);
+        FormatRttLabel(plot.axis, line, label, sizeof label);
+        if (line == plot.axis.lines)
+            FormatText(label + strlen(label), sizeof label - strlen(label), " ms");
+        Text(c, label, kGraphMargin, y - c.line / 2, plot.left - kTickLength - kAxisLabelGap,
+             y - c.line / 2 + c.line, c.colours.gray, DT_RIGHT);
+        Line(c, plot.left - kTickLength, y, plot.left, y, c.colours.gray);
+        if (line > 0)
+            Line(c, plot.left, y, plot.right, y, c.colours.grid);
+    }
+}
+
+void PaintTimeAxis(const Canvas& c, const Plot& plot, GraphSpan span, uint32_t end) {
+    int unit = SpanBucketSeconds(span);
+    double spanSeconds = static_cast<double>(SpanBucketCount(span)) * unit;
+    double right = (end / unit + 1.0) * unit; // trace seconds at the plot's right edge
+    double leftClock = TraceStartClock() + right - spanSeconds;
+    int width = plot.right - plot.left;
+    char label[16];
+    int labelWidth = TextWidth(c, "00:00:00") + 2 * kGraphTextGap;
+    TimeAxis axis = NiceTimeAxis(spanSeconds, std::max(1, width / labelWidth));
+    for (double tick = FirstTimeTick(axis, leftClock); tick <= leftClock + spanSeconds;
+         tick += axis.step) {
+        int x = plot.left + static_cast<int>((tick - leftClock) / spanSeconds * width + 0.5);
+        Line(c, x, plot.top, x, plot.bottom, c.colours.grid);
+        Line(c, x, plot.bottom, x, plot.bottom + kTickLength, c.colours.gray);
+        FormatClock(tick, axis.withSeconds, label, sizeof label);
+        int half = TextWidth(c, label) / 2;
+        Text(c, label, x - half, plot.bottom + kTickLength, x + half + 1,
+             plot.bottom + kTickLength + c.line, c.colours.gray, DT_CENTER);
+    }
+}
+
+// Each column of pixels: the range of its RTTs, a red mark from the top as high as the share lost,
+// and the average as a line through the columns that hold answers.
+void PaintColumns(const Canvas& c, const Plot& plot, const SpanFigures* columns, int count) {
+    int width = plot.right - plot.left;
+    for (int i = 0; i < count; i++) {
+        const SpanFigures& column = columns[i];
+        int from = plot.left + i * width / count, to = plot.left + (i + 1) * width / count;
+        for (int x = from; x < to; x++) {
+            if (column.answered) { // never thinner than kRangeMinHeight: 0 ms shows too
+                int low = plot.Y(column.minRtt);
+                Fill(c, x, std::min(plot.Y(column.maxRtt), low - kRangeMinHeight + 1), x + 1,
+                     low + 1, kRangeColour);
+            }
+            if (column.sent > column.answered) {
+                double share = static_cast<double>(column.sent - column.answered) / column.sent;
+                int height = static_cast<int>(share * (plot.bottom - plot.top) + 0.5);
+                Fill(c, x, plot.top, x + 1, plot.top + std::max<int>(height, kLossMarkMinHeight),
+                     kLossColour);
+            }
+        }
+    }
+    // The average: level across each column that holds answers, upright between neighbours.
+    int before = -1; // the average's height in the column before, -1 where it held none
+    for (int i = 0; i < count; i++) {
+        if (!columns[i].answered) {
+            before = -1;
+            continue;
+        }
+        int y = plot.Y(SpanAverageRtt(columns[i]));
+        int from = plot.left + i * width / count, to = plot.left + (i + 1) * width / count;
+        Fill(c, from, y, std::max(to, from + 1), y + 1, c.colours.text);
+        if (before >= 0)
+            Line(c, from, std::min(before, y), from, std::max(before, y) + 1, c.colours.text);
+        before = y;
+    }
+}
+
+void PaintTimeLine(const Canvas& c, int top, uint32_t end) {
+    int row = GraphHopRow();
+    GraphSpan span = GraphView.span;
+    SpanFigures figures = row >= 0 ? HopSpanFigures(HopList[row], span, end) : EmptySpanFigures();
+    char text[256], numbers[200];
+    FormatText(text, sizeof text, "Last %s:   %s", SpanName(span),
+               FormatSpanFigures(figures, numbers, sizeof numbers));
+    Text(c, text, kGraphMargin, top, c.width - kGraphMargin, top + c.line, c.colours.text);
+
+    Plot plot;
+    plot.axis = NiceRttAxis(figures.answered ? figures.maxRtt : 0);
+    char widest[32];
+    FormatRttLabel(plot.axis, plot.axis.lines, widest, sizeof widest);
+    FormatText(widest + strlen(widest), sizeof widest - strlen(widest), " ms");
+    plot.left = kGraphMargin + TextWidth(c, widest) + kAxisLabelGap + kTickLength;
+    plot.right = c.width - kGraphMargin - TextWidth(c, "00:00:00") / 2;
+    plot.top = top + c.line + c.line / 2 + kGraphTextGap;
+    plot.bottom = c.height - kGraphMargin - kTickLength - c.line;
+    if (plot.right - plot.left < 2 || plot.bottom - plot.top < 2)
+        return;
+    PaintRttAxis(c, plot);
+    if (row >= 0)
+        PaintTimeAxis(c, plot, span, end);
+    Line(c, plot.left, plot.top, plot.left, plot.bottom + 1, c.colours.gray);
+    Line(c, plot.left, plot.bottom, plot.right, plot.bottom, c.colours.gray);
+    static SpanFigures columns[kPlotMaxColumns];
+    int count = std::min<int>(plot.right - plot.left, kPlotMaxColumns);
+    if (row >= 0 && HopList[row]->History()) {
+        LockEchoStatistics(); // one hop's span at a time: the worker waits for no more than that
+        BinSpan(*HopList[row]->History(), span, end, columns, count);
+        UnlockEchoStatistics();
+        PaintColumns(c, plot, columns, count);
+    }
+    if (row < 0)
+        Text(c, "The time line shows the hop selected in the table.", plot.left, plot.top,
+             plot.right, plot.bottom, c.colours.gray, DT_CENTER);
+}
+
+} // namespace
+
+void PaintGraph(HDC dc, void* bits, int width, int height) {
+    Canvas c = {};
+    c.dc = dc;
+    c.bits = static_cast<uint32_t*>(bits);
+    c.width = width, c.height = height;
+    c.colours = SystemPalette();
+    HGDIOBJ oldFont = SelectObject(dc, GraphView.font);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    c.line = metrics.tmHeight + metrics.tmExternalLeading;
+    c.charWidth = std::max<int>(metrics.tmAveCharWidth, 1);
+    SetBkMode(dc, TRANSPARENT);
+    Fill(c, 0, 0, width, height, c.colours.back);
+    uint32_t end = TraceEndSecond();
+    int top = PaintSelector(c, kGraphMargin) + kGraphSectionGap;
+    // The time line keeps room for its figures, its plot and its labels; the pane takes the rest
+    // up to its share.
+    int timeLine = c.line + c.line / 2 + kGraphTextGap + kPlotMinHeight + kTickLength + c.line;
+    int room = height - kGraphMargin - top;
+    int pane = std::min(room * kRoutePanePercent / 100, room - kGraphSectionGap - timeLine);
+    top = PaintRoutePane(c, top, std::max(pane, c.line + kBandMinHeight), end) + kGraphSectionGap;
+    PaintTimeLine(c, top, end);
+    SelectObject(dc, oldFont);
+}

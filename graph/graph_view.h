@@ -1,0 +1,27 @@
+// What the graph window shows and where its parts were painted; shared by the window and its
+// painting, not for other modules.
+#pragma once
+#include "graph/graph.h"
+
+struct GraphViewState {
+    GraphSpan span;
+    HFONT font; // the system's message font
+    // Filled by each paint, for the clicks: the span selector's items, and the route pane's bands
+    // (band i of the hops from bandTop down, bandHeight each).
+    RECT selector[kGraphSpanCount];
+    RECT bands;
+    int bandHeight;
+};
+extern GraphViewState GraphView;
+
+// The row of the hop the graph shows: the row selected in the hop table, or else the first hop
+// that answers; -1 when there is none.
+int GraphHopRow();
+// A hop as the graph names it: its number as the Hop column shows it, and its host text, or its
+// address while its name is unknown.
+int GraphHopNumber(int row);
+const char* GraphHopName(int row);
+
+// Paints the whole window, width x height, into dc, whose bitmap is the 32-bit bottom-up DIB
+// section at bits (its columns are written straight into it).
+void PaintGraph(HDC dc, void* bits, int width, int height);

@@ -1,0 +1,46 @@
+// The trace's clock: seconds since the trace started, for the history's buckets and the axis.
+#include "app/app.h"
+#include "echo/echo_service.h"
+#include "graph/graph.h"
+#include "trace/trace.h"
+#include <atomic>
+
+// Written on the UI thread at Start, while no echo is out; read by the echo worker after the
+// hand-over of an echo of the new trace, which orders the two.
+static std::atomic<DWORD> StartTick{0};
+static DWORD StopTick;
+static double StartClock;
+
+void MarkTraceStart() {
+    StartTick = GetTickCount();
+    StopTick = StartTick;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    StartClock = now.wHour * 3600.0 + now.wMinute * 60 + now.wSecond + now.wMilliseconds / 1000.0;
+}
+
+void MarkTraceStop() {
+    StopTick = GetTickCount();
+}
+
+uint32_t TraceSecondNow() {
+    return (GetTickCount() - StartTick) / 1000; // unsigned: right across the tick count's wrap
+}
+
+uint32_t TraceEndSecond() {
+    if (CurrentTraceState != TraceState::Stopped)
+        return TraceSecondNow();
+    uint32_t end = (StopTick - StartTick) / 1000;
+    LockEchoStatistics(); // the echo out at Stop may be being counted
+    for (int row = 0; row < HopCount; row++) {
+        const HopHistory* history = HopList[row] ? HopList[row]->History() : nullptr;
+        if (history && history->latestKey > end + 1)
+            end = history->latestKey - 1;
+    }
+    UnlockEchoStatistics();
+    return end;
+}
+
+double TraceStartClock() {
+    return StartClock;
+}
