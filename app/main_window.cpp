@@ -30,7 +30,8 @@ HWND CreateMainWindow() {
     return MainWindow;
 }
 
-// The ping cycle's pause: a one-shot, whichever timer fired.
+// The ping cycle's pause: a one-shot that any tick here ends, whatever its id. So every other
+// timer of the main window needs a procedure of its own (a TIMERPROC), whose ticks skip this.
 static void OnPingTimer(WPARAM wParam, LPARAM lParam) {
     KillTimer(MainWindow, kPingTimerId);
     SendMessageA(MainWindow, MSG_PING_NEXT, wParam, lParam);

@@ -1,29 +1,40 @@
 // The text of each cell of the hop table, read from the hop's pinger.
 #include "common/bounded_text.h"
+#include "echo/echo_service.h"
 #include "echo/pinger.h"
-#include "hoptable/cell_format.h"
 #include "hoptable/hop_table.h"
 #include "settings/settings.h"
 #include "trace/trace.h"
 
 static char CellText[256];
 
+bool TakeHopCellNumbers(int row, HopCellNumbers& hop) {
+    CPinger* p = (row >= 0 && row < kHopListCapacity) ? HopList[row] : nullptr;
+    if (!p)
+        return false;
+    // The echo worker counts an echo under this lock: Sent, Recv and the round trips (and the
+    // average's two terms) taken under it are all of one moment.
+    LockEchoStatistics();
+    hop = {row,
+           Settings.IgnoreFirst,
+           p->IsNoResponse(),
+           p->GetDestination(),
+           p->GetHostText(),
+           p->GetSentCount(),
+           p->GetReceivedCount(),
+           p->GetLastRtt(),
+           p->GetAverageRtt(),
+           p->GetMinRtt(),
+           p->GetMaxRtt()};
+    UnlockEchoStatistics();
+    return true;
+}
+
 const char* GetCellText(int row, int column) {
     if (static_cast<unsigned>(column) >= kColumnTotal)
         return CopyText(CellText, sizeof CellText, "Dunno");
-    CPinger* p = (row >= 0 && row < kHopListCapacity) ? HopList[row] : nullptr;
-    if (!p)
+    HopCellNumbers hop;
+    if (!TakeHopCellNumbers(row, hop))
         return CopyText(CellText, sizeof CellText, "");
-    const HopCellNumbers hop = {row,
-                                Settings.IgnoreFirst,
-                                p->IsNoResponse(),
-                                p->GetDestination(),
-                                p->GetHostText(),
-                                p->GetSentCount(),
-                                p->GetReceivedCount(),
-                                p->GetLastRtt(),
-                                p->GetAverageRtt(),
-                                p->GetMinRtt(),
-                                p->GetMaxRtt()};
     return FormatHopCell(column, hop, CellText, sizeof CellText);
 }

@@ -7,8 +7,23 @@
 #include "trace/trace.h"
 #include <cstring>
 
+// A hop's line is formatted from its figures taken once, as its row is: all of one moment.
+static int ReportRow;
+static bool ReportRowKnown;
+static HopCellNumbers ReportHop;
+
+static const char* ReportCellText(int row, int column) {
+    static char text[256];
+    if (row != ReportRow) {
+        ReportRowKnown = TakeHopCellNumbers(row, ReportHop);
+        ReportRow = row;
+    }
+    return ReportRowKnown ? FormatHopCell(column, ReportHop, text, sizeof text) : "";
+}
+
 void BuildTraceReport(std::string& report) {
-    ReportSource source = {Columns, ColumnCount, HopCount, GetCellText, Settings.CopyHTML & 1};
+    ReportRow = -1;
+    ReportSource source = {Columns, ColumnCount, HopCount, ReportCellText, Settings.CopyHTML & 1};
     LayOutReport(source, report);
 }
 

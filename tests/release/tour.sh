@@ -112,14 +112,14 @@ press_ok() {
 
 step_trace() {
     # The window may show before its host name box takes keys (a while longer under emulation):
-    # the text is typed again until the box shows it whole.
+    # the text is typed again until the box shows it whole. A busy program takes typed keys late,
+    # never loses them: the box is given 10 s to show them before they count as lost.
     local tries
+    shows_typed() { state && [ "$(field host 1)" = "$DEST_NAME" ]; }
     for ((tries = 10; tries > 0; tries--)); do
         main_keys End shift+Home BackSpace
         typed "$DEST_NAME"
-        state
-        [ "$(field host 1)" = "$DEST_NAME" ] && break
-        sleep 1
+        poll 10 shows_typed && break
     done
     [ "$tries" -gt 0 ] || fail "the host name box never showed what was typed: $(field host 1)"
     keys Return
