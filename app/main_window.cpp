@@ -30,8 +30,7 @@ HWND CreateMainWindow() {
     return MainWindow;
 }
 
-// The ping cycle's pause: a one-shot that any tick here ends, whatever its id. So every other
-// timer of the main window needs a procedure of its own (a TIMERPROC), whose ticks skip this.
+// The ping cycle's pause: ended by a tick of any id, so other timers here need a TIMERPROC.
 static void OnPingTimer(WPARAM wParam, LPARAM lParam) {
     KillTimer(MainWindow, kPingTimerId);
     SendMessageA(MainWindow, MSG_PING_NEXT, wParam, lParam);

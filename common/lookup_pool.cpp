@@ -9,13 +9,6 @@ LookupArea* LendLookupArea(LookupPool& pool) {
     return nullptr;
 }
 
-bool WaitForLookupArea(LookupPool& pool, void (*start)()) {
-    if (pool.waiting)
-        return false;
-    pool.waiting = start;
-    return true;
-}
-
 LookupArea* ClaimLookupArea(LookupPool& pool, WPARAM task) {
     LookupArea* claimed = nullptr;
     for (LookupArea& area : pool.areas) {

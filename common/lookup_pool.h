@@ -1,5 +1,4 @@
-// The result areas of asynchronous Windows Sockets lookups, and the reading of their answers.
-// The trace and the WhoIs connection each keep a pool of their own.
+// Result areas of asynchronous Windows Sockets lookups (a pool each for trace and WhoIs client).
 #pragma once
 #include <winsock2.h>
 #include <windows.h>
@@ -21,17 +20,14 @@ struct LookupArea {
 
 struct LookupPool {
     LookupArea areas[kLookupAreaCount];
-    // The lookup that found every area lent: started once one is given back.
-    void (*waiting)();
+    void (*waiting)(); // starts the lookup that found every area lent, once one is given back
 };
 
-// A free area, or nullptr when every one is lent. It is lent once its task is set.
+// A free area, or nullptr when every one is lent (then set waiting). Lent once its task is set.
 LookupArea* LendLookupArea(LookupPool& pool);
-// Has start called once an area is given back; false, changing nothing, while another waits.
-bool WaitForLookupArea(LookupPool& pool, void (*start)());
 // For the completion of task: gives its area back and returns it, nullptr when no area is lent
-// to task. Then the lookup waiting for an area starts. A user waits for an area only while it
-// waits for no completion, so the answer of the one it waits for is read before it is lent again.
+// to task. Then the waiting lookup starts. A user waits for an area only while it awaits no
+// completion, so the answer of the one it awaits is read before the area is lent again.
 LookupArea* ClaimLookupArea(LookupPool& pool, WPARAM task);
 
 // The first IPv4 address of a host lookup's answer; false when it holds none.

@@ -166,7 +166,6 @@ int StartEchoService() {
         ShowEchoMessage("Unable to locate required API functions!", MB_ICONEXCLAMATION);
         return 0;
     }
-    bool awake = OpenEchoWakeup();
     EchoServiceRunning = true;
     EchoIdle = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     EchoHeld = 0;
@@ -175,7 +174,8 @@ int StartEchoService() {
     InitializeCriticalSection(&EchoLock);
     EchoStop = 0;
     // Without its wake-up the worker's wait would fail at once, again and again, burning a core.
-    HANDLE thread = awake ? CreateThread(nullptr, 0, EchoWorker, nullptr, 0, nullptr) : nullptr;
+    HANDLE thread =
+        OpenEchoWakeup() ? CreateThread(nullptr, 0, EchoWorker, nullptr, 0, nullptr) : nullptr;
     if (!thread) {
         // Nothing would ever answer an echo: run on as without the library's entry points.
         CloseEchoObjects();

@@ -12,8 +12,7 @@ bool TakeHopCellNumbers(int row, HopCellNumbers& hop) {
     CPinger* p = (row >= 0 && row < kHopListCapacity) ? HopList[row] : nullptr;
     if (!p)
         return false;
-    // The echo worker counts an echo under this lock: Sent, Recv and the round trips (and the
-    // average's two terms) taken under it are all of one moment.
+    // The worker counts an echo under this lock: figures taken under it are of one moment.
     LockEchoStatistics();
     hop = {row,
            Settings.IgnoreFirst,

@@ -8,21 +8,19 @@
 #include <cstring>
 
 // A hop's line is formatted from its figures taken once, as its row is: all of one moment.
-static int ReportRow;
-static bool ReportRowKnown;
-static HopCellNumbers ReportHop;
+static int LineRow;
+static bool LineKnown;
+static HopCellNumbers LineHop;
 
 static const char* ReportCellText(int row, int column) {
     static char text[256];
-    if (row != ReportRow) {
-        ReportRowKnown = TakeHopCellNumbers(row, ReportHop);
-        ReportRow = row;
-    }
-    return ReportRowKnown ? FormatHopCell(column, ReportHop, text, sizeof text) : "";
+    if (row != LineRow)
+        LineKnown = TakeHopCellNumbers(LineRow = row, LineHop);
+    return LineKnown ? FormatHopCell(column, LineHop, text, sizeof text) : "";
 }
 
 void BuildTraceReport(std::string& report) {
-    ReportRow = -1;
+    LineRow = -1;
     ReportSource source = {Columns, ColumnCount, HopCount, ReportCellText, Settings.CopyHTML & 1};
     LayOutReport(source, report);
 }

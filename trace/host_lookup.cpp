@@ -29,7 +29,8 @@ static void StartWaitingLookup() {
 void LookupHost(HWND window, UINT message, const char* text) {
     SetStatusText(2, "Looking up hostname");
     LookupArea* area = LendLookupArea(TraceLookups);
-    if (!area && WaitForLookupArea(TraceLookups, StartWaitingLookup)) {
+    if (!area && !TraceLookups.waiting) {
+        TraceLookups.waiting = StartWaitingLookup;
         WaitingLookup = {window, message, {}};
         CopyText(WaitingLookup.text, sizeof WaitingLookup.text, text);
         PendingLookup = kWaitingForArea;

@@ -15,18 +15,9 @@ enum { kQueryBufferSize = 4096, kQueryTextMax = 4093, kTextSize = 1024 };
 
 // What the query waits for. Each handler acts only on the completion its phase expects, so a
 // late, repeated or stale message never takes a step twice. Once the query (or a typed
-// character) is sent, the phase is AwaitingAnswer until the server's next notice, then
-// Receiving ("Receiving response..."), the only phase in which typed characters are sent.
-enum class WhoisPhase {
-    Idle,
-    Starting,
-    LookingUp,
-    GettingService,
-    Connecting,
-    Sending,
-    AwaitingAnswer,
-    Receiving
-};
+// character) is sent, the phase is Sent until the server's next notice, then Receiving
+// ("Receiving response..."), the only phase in which typed characters are sent.
+enum class WhoisPhase { Idle, LookingUp, GettingService, Connecting, Sending, Sent, Receiving };
 
 static HWND WhoisWindow;
 static WhoisPhase Phase = WhoisPhase::Idle;
@@ -44,8 +35,6 @@ static u_long ServerAddress;
 // shutdown stay lent to them.
 static LookupPool QueryLookups;
 static HANDLE QueryLookup;
-typedef HANDLE (*LookupStart)(char* result, int size);
-static LookupStart QueryLookupStart; // also the one that waits for an area, if any
 
 static void SetStatus(const char* text) {
     CopyText(StatusText, sizeof StatusText, text);
@@ -57,38 +46,39 @@ void NoteAnswerArriving() {
 }
 
 static bool AwaitsAnswer() {
-    return Phase == WhoisPhase::AwaitingAnswer || Phase == WhoisPhase::Receiving;
+    return Phase == WhoisPhase::Sent || Phase == WhoisPhase::Receiving;
 }
 
 static void Fail(const char* text) {
     FailWhoisQuery(text, ServerName, "Ready");
 }
 
-// The three lookups of a query, each asking about what the query has found so far.
-static HANDLE LookUpServerName(char* result, int size) {
+// A server name beginning with a digit is meant as an address: one that is none is refused at
+// once rather than looked up as a name, and one that is is looked up in reverse.
+static bool ServerNamedByAddress() {
+    return ServerName[0] >= '0' && ServerName[0] <= '9';
+}
+
+// The lookup of the query's phase, asking about what the query has found so far.
+static HANDLE StartPhaseLookup(char* result, int size) {
+    if (Phase == WhoisPhase::GettingService)
+        return WSAAsyncGetServByName(WhoisWindow, MSG_WHOIS_SERVICE, "whois", "tcp", result, size);
+    if (ServerNamedByAddress()) // its answer carries the address on to the connection
+        return WSAAsyncGetHostByAddr(WhoisWindow, MSG_WHOIS_HOST,
+                                     reinterpret_cast<const char*>(&ServerAddress), 4, AF_INET,
+                                     result, size);
     return WSAAsyncGetHostByName(WhoisWindow, MSG_WHOIS_HOST, ServerName, result, size);
 }
 
-static HANDLE LookUpServerAddress(char* result, int size) {
-    return WSAAsyncGetHostByAddr(WhoisWindow, MSG_WHOIS_HOST,
-                                 reinterpret_cast<const char*>(&ServerAddress), 4, AF_INET, result,
-                                 size);
-}
-
-static HANDLE LookUpWhoisService(char* result, int size) {
-    return WSAAsyncGetServByName(WhoisWindow, MSG_WHOIS_SERVICE, "whois", "tcp", result, size);
-}
-
-// Starts the query's lookup in an area of its own, or has it wait for one; the failure box of
+// Starts the phase's lookup in an area of its own, or has it wait for one; the failure box of
 // its phase when the platform refuses it.
-static void StartLookup(LookupStart start) {
-    QueryLookupStart = start;
+static void StartLookup() {
     LookupArea* area = LendLookupArea(QueryLookups);
     if (!area) {
-        WaitForLookupArea(QueryLookups, [] { StartLookup(QueryLookupStart); });
+        QueryLookups.waiting = StartLookup;
         return;
     }
-    area->task = start(area->result, static_cast<int>(sizeof area->result));
+    area->task = StartPhaseLookup(area->result, static_cast<int>(sizeof area->result));
     if (area->task)
         QueryLookup = area->task;
     else
@@ -111,19 +101,13 @@ static void OnBegin() {
         Fail("Invalid Whois server name!");
         return;
     }
-    LookupStart lookup = LookUpServerName;
-    // A server name beginning with a digit is meant as an address: one that is none is refused
-    // at once rather than looked up as a name.
-    if (ServerName[0] >= '0' && ServerName[0] <= '9') {
-        if (!IsDottedAddress(ServerName, &ServerAddress)) {
-            Fail("Invalid Whois server address!");
-            return;
-        }
-        lookup = LookUpServerAddress; // its answer carries the address on to the connection
+    if (ServerNamedByAddress() && !IsDottedAddress(ServerName, &ServerAddress)) {
+        Fail("Invalid Whois server address!");
+        return;
     }
     Phase = WhoisPhase::LookingUp;
     FormatText(StatusText, sizeof StatusText, "Looking up server %s", ServerName);
-    StartLookup(lookup);
+    StartLookup();
 }
 
 static void OnServerFound(WPARAM wParam, LPARAM lParam) {
@@ -153,7 +137,7 @@ static void OnServerFound(WPARAM wParam, LPARAM lParam) {
     }
     SetStatus("Getting WhoIs service...");
     Phase = WhoisPhase::GettingService;
-    StartLookup(LookUpWhoisService);
+    StartLookup();
 }
 
 // Sends what is left of the query buffer, then waits for the answer.
@@ -173,7 +157,7 @@ static void SendQuery() {
         }
         QuerySent += static_cast<size_t>(sent);
     }
-    Phase = WhoisPhase::AwaitingAnswer;
+    Phase = WhoisPhase::Sent;
     WSAAsyncSelect(QuerySocket, WhoisWindow, MSG_WHOIS_READ, FD_READ | FD_CLOSE);
 }
 
@@ -292,8 +276,7 @@ int BeginWhoisQuery(const char* query, const char* server, HWND target, int cont
     CopyText(ServerName, sizeof ServerName, server ? server : kDefaultWhoisServer);
     SetAnswerTarget(target, control);
     CopyText(LastPolledStatus, sizeof LastPolledStatus, "Ready");
-    SetStatus("Starting");
-    Phase = WhoisPhase::Starting;
+    SetStatus("Starting"); // the phase stays Idle until the server's lookup is asked for
     FormatText(QueryBuffer, kQueryBufferSize, "%.*s\r\n", kQueryTextMax, query ? query : "");
     QueryLength = strlen(QueryBuffer);
     QuerySent = 0;

@@ -88,6 +88,10 @@ struct Patch {
     void** real; // where the replaced entry goes, when the replacement calls it
 };
 
+void PrintTo(const Patch& patch, std::ostream* os) {
+    *os << patch.function;
+}
+
 // The echo worker cannot be started: its thread, or its wake-up (without which its wait would
 // fail at once, again and again), cannot be had.
 class WithoutWorker : public ProgramTest, public ::testing::WithParamInterface<std::vector<Patch>> {
