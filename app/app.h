@@ -12,7 +12,7 @@ enum : UINT {
     MSG_PING_NEXT = 1128,
     MSG_PING_ROUND = 1129, // the echo worker's round answered (not through the tables)
 };
-enum : UINT_PTR { kPingTimerId = 1 };
+enum : UINT_PTR { kPingTimerId = 1 }; // any WM_TIMER of the main window counts as this one's
 
 enum { kHostTextCapacity = 128 }; // host name box, destination text, WhoIs domain text
 

@@ -48,7 +48,7 @@ HWND CreateMainWindow() {
     return MainWindow;
 }
 
-// The ping cycle's pause: a one-shot, whichever timer fired.
+// The ping cycle's pause: ended by a tick of any id, so other timers here need a TIMERPROC.
 static void OnPingTimer(WPARAM wParam, LPARAM lParam) {
     KillTimer(MainWindow, kPingTimerId);
     SendMessageA(MainWindow, MSG_PING_NEXT, wParam, lParam);

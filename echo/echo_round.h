@@ -3,14 +3,10 @@
 #pragma once
 #include "echo/pinger.h"
 
-// It pings hops[first], and after each echo that ends with a status the cycle goes on after
-// (IcmpStatusGoesOn), the next hop of hops[0 .. count) going round that is neither ignored nor
-// without response, until the UI thread ends it. Answers update the statistics as any echo's; the
-// UI thread hears of them through noticeMessage, posted at most once until it looks
-// (TakeEchoRoundProgress). The round ends after a status that ends the trace or when no hop is
-// left to ping; the completion of its last echo is then posted as replyMessage, as any echo's.
-// One echo is out at a time. false, with nothing sent, without the echo service or for more than
-// kEchoRoundCapacity hops.
+// Pings hops[first], then round hops[0 .. count) each next hop neither ignored nor silent, one
+// echo at a time, while each status goes on (IcmpStatusGoesOn); noticeMessage tells the UI thread,
+// once until it looks. The last echo (a status that ends the trace, no hop left) completes as
+// replyMessage. false, nothing sent, without the echo service or past kEchoRoundCapacity hops.
 enum { kEchoRoundCapacity = 64 };
 bool StartEchoRound(CPinger* const* hops, int count, int first, HWND window, UINT replyMessage,
                     UINT noticeMessage, DWORD timeout, unsigned ttl);

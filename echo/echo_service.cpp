@@ -20,12 +20,10 @@ EchoRequestSlot EchoRequest;
 static bool EchoServiceRunning; // the worker runs and its wake-up, events and lock exist
 static CRITICAL_SECTION EchoLock;
 static std::atomic<int> EchoStop{0};
-// The two hand-shakes block the UI thread instead of letting it poll. EchoHeld is 1 from a
-// submit until the worker hands the slot back (it holds the target's buffers meanwhile); a
-// destruction that must wait for that raises IdleWaited and sleeps on the auto-reset event
-// EchoIdle, which the worker sets only then, so that an echo costs no event calls (a set left
-// over from an earlier wait wakes the next one once, and it sleeps again). EchoExited is set
-// once the worker has ended.
+// The hand-shakes sleep instead of polling. EchoHeld is 1 while the worker holds the target's
+// buffers (submit to hand-back); a destruction waiting for that raises IdleWaited and sleeps on
+// the auto-reset EchoIdle, set by the worker only then, so an echo costs no event call (a stale
+// set wakes a waiter once, and it sleeps again). EchoExited is set once the worker has ended.
 static std::atomic<int> EchoHeld{0};
 static std::atomic<int> IdleWaited{0};
 static HANDLE EchoIdle;
@@ -170,7 +168,6 @@ int StartEchoService() {
         ShowEchoMessage("Unable to locate required API functions!", MB_ICONEXCLAMATION);
         return 0;
     }
-    OpenEchoWakeup();
     EchoServiceRunning = true;
     EchoIdle = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     EchoHeld = 0;
@@ -178,7 +175,9 @@ int StartEchoService() {
     EchoExited = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     InitializeCriticalSection(&EchoLock);
     EchoStop = 0;
-    HANDLE thread = CreateThread(nullptr, 0, EchoWorker, nullptr, 0, nullptr);
+    // Without its wake-up the worker's wait would fail at once, again and again, burning a core.
+    HANDLE thread =
+        OpenEchoWakeup() ? CreateThread(nullptr, 0, EchoWorker, nullptr, 0, nullptr) : nullptr;
     if (!thread) {
         // Nothing would ever answer an echo: run on as without the library's entry points.
         CloseEchoObjects();

@@ -37,7 +37,7 @@ class CPinger {
     void SetLastAddress(IPAddr address) { lastAddress.store(address, std::memory_order_relaxed); }
     uint32_t GetLastRtt() const { return lastRtt.load(std::memory_order_relaxed); }
     void RecordRtt(uint32_t rtt);
-    uint32_t GetAverageRtt() const;
+    uint32_t GetAverageRtt() const; // under LockEchoStatistics: its two terms of one moment
     uint32_t GetMinRtt() const { return minRtt.load(std::memory_order_relaxed); }
     uint32_t GetMaxRtt() const { return maxRtt.load(std::memory_order_relaxed); }
     uint32_t GetTotalRtt() const { return totalRtt.load(std::memory_order_relaxed); }

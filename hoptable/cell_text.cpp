@@ -1,17 +1,19 @@
 // The text of each cell of the hop table, read from the hop's pinger.
 #include "common/bounded_text.h"
+#include "echo/echo_service.h"
 #include "echo/pinger.h"
-#include "hoptable/cell_format.h"
 #include "hoptable/hop_table.h"
 #include "settings/settings.h"
 #include "trace/trace.h"
 
 static char CellText[256];
 
-bool ReadHopCellNumbers(int row, HopCellNumbers& hop) {
+bool TakeHopCellNumbers(int row, HopCellNumbers& hop) {
     CPinger* p = (row >= 0 && row < kHopListCapacity) ? HopList[row] : nullptr;
     if (!p)
         return false;
+    // The worker counts an echo under this lock: figures taken under it are of one moment.
+    LockEchoStatistics();
     hop = {row,
            Settings.IgnoreFirst,
            p->IsNoResponse(),
@@ -23,6 +25,7 @@ bool ReadHopCellNumbers(int row, HopCellNumbers& hop) {
            p->GetAverageRtt(),
            p->GetMinRtt(),
            p->GetMaxRtt()};
+    UnlockEchoStatistics();
     return true;
 }
 
@@ -30,7 +33,7 @@ const char* GetCellText(int row, int column) {
     if (static_cast<unsigned>(column) >= kColumnTotal)
         return CopyText(CellText, sizeof CellText, "Dunno");
     HopCellNumbers hop;
-    if (!ReadHopCellNumbers(row, hop))
+    if (!TakeHopCellNumbers(row, hop))
         return CopyText(CellText, sizeof CellText, "");
     return FormatHopCell(column, hop, CellText, sizeof CellText);
 }

@@ -3,10 +3,8 @@
 #include "hoptable/row_pacing.h"
 #include "app/app.h"
 #include "app/resource.h"
-#include "common/bounded_text.h"
 #include "dpi/dpi_rules.h"
 #include "dpi/window_dpi.h"
-#include "echo/echo_service.h"
 #include "echo/pinger.h"
 #include "graph/graph.h"
 #include "trace/trace.h"
@@ -140,37 +138,29 @@ void SetCellText(int row, int visibleIndex, const char* text) {
     SendMessageA(HopTable, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
 }
 
-void WriteHopRow(CPinger* pinger, int row, int first, int count) {
-    // The worker may be completing this hop's next echo meanwhile: the texts are taken under
-    // its lock, so that they show one moment's figures, and set once it is let go.
-    static char texts[kColumnTotal][kHostTextSize];
-    int shownAt[kColumnTotal];
-    int taken = 0, visible = 0;
-    LockEchoStatistics();
-    for (int n = 0; n < count && n < kColumnTotal; n++) {
+void WriteHopRow(CPinger* pinger, int row, int first, int end) {
+    HopCellNumbers hop; // the worker may be counting this hop's next echo: one moment's figures
+    bool known = TakeHopCellNumbers(row, hop);
+    SetHopRowImage(row, !pinger->IsIgnored());
+    char text[256];
+    for (int n = 0, visible = 0; n < end && n < kColumnTotal; n++) {
         if (!Columns[n].Visible)
             continue;
-        if (n >= first) {
-            CopyText(texts[taken], sizeof texts[taken], GetCellText(row, n));
-            shownAt[taken++] = visible;
-        }
+        if (n >= first)
+            SetCellText(row, visible, known ? FormatHopCell(n, hop, text, sizeof text) : "");
         visible++;
     }
-    UnlockEchoStatistics();
-    SetHopRowImage(row, !pinger->IsIgnored());
-    for (int i = 0; i < taken; i++)
-        SetCellText(row, shownAt[i], texts[i]);
 }
 
-void RefreshHopRow(CPinger* pinger, int row, int first, int count) {
+void RefreshHopRow(CPinger* pinger, int row, int first, int end) {
     NoteHopFiguresChanged();
-    if (!PaceRowRefresh(row, first, count))
-        WriteHopRow(pinger, row, first, count);
+    if (!PaceRowRefresh(row, first, end))
+        WriteHopRow(pinger, row, first, end);
 }
 
 void RefreshAllHopRows() {
     for (int r = 0; r < HopCount; r++)
-        WriteHopRow(HopList[r], r, 0, ColumnCount);
+        WriteHopRow(HopList[r], r, kColumnHop, ColumnCount);
     InvalidateRect(HopTable, nullptr, FALSE);
     UpdateWindow(HopTable);
 }

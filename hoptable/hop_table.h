@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include "hoptable/cell_format.h"
 #include "hoptable/columns.h"
 
 class CPinger;
@@ -20,12 +21,12 @@ void SetHopRowImage(int row, int active);
 void SetCellText(int row, int visibleIndex, const char* text);
 // A display frame: rows are written at most once in each.
 enum { kDisplayFrameMs = 16 };
-// Sets the row image from the pinger's ignored flag and rewrites the visible cells of
-// columns first ... count - 1.
+// Sets the row image from the pinger's ignored flag and rewrites the visible cells of the
+// columns from first up to, not including, end (a ColumnNumber, or ColumnCount for all).
 // A refresh that comes faster than the screen can show waits for the frame's end.
-void RefreshHopRow(CPinger* pinger, int row, int first, int count);
+void RefreshHopRow(CPinger* pinger, int row, int first, int end);
 // The same, written at once.
-void WriteHopRow(CPinger* pinger, int row, int first, int count);
+void WriteHopRow(CPinger* pinger, int row, int first, int end);
 void RefreshAllHopRows();
 void ShowColumn(int column);
 void HideColumn(int column);
@@ -34,10 +35,9 @@ void ToggleColumn(int column);
 
 // Text of one cell of row r, valid until the next call; "Dunno" for an unknown column.
 const char* GetCellText(int row, int column);
-// The figures that the cells of row r show, read from its hop (its host text is the hop's own);
-// false when there is no such hop.
+// The figures of the hop of row, all of one moment; false when the row has no hop.
 struct HopCellNumbers;
-bool ReadHopCellNumbers(int row, HopCellNumbers& hop);
+bool TakeHopCellNumbers(int row, HopCellNumbers& hop);
 
 // The hop table's own procedure: the context menu on a right click over a hop row, the pacing
 // of its paints; everything else goes to the list view.

@@ -7,18 +7,18 @@ enum : UINT_PTR { kPaceTimerId = 0x524C }; // not one of the list view's own tim
 
 static DWORD LastPaint;   // GetTickCount of the table's last paint
 static bool FramePending; // rows wait for the frame timer
-// The columns each row waits to have written, first ... count - 1; count 0: none.
-static struct { int first, count; } Waiting[kHopListCapacity];
+// The columns each row waits to have written, first up to end; end 0: none.
+static struct { int first, end; } Waiting[kHopListCapacity];
 
-bool PaceRowRefresh(int row, int first, int count) {
+bool PaceRowRefresh(int row, int first, int end) {
     if (row < 0 || row >= kHopListCapacity)
         return false;
     if (!FramePending && GetTickCount() - LastPaint >= kDisplayFrameMs)
         return false;
-    if (Waiting[row].count == 0 || first < Waiting[row].first)
+    if (Waiting[row].end == 0 || first < Waiting[row].first)
         Waiting[row].first = first;
-    if (count > Waiting[row].count)
-        Waiting[row].count = count;
+    if (end > Waiting[row].end)
+        Waiting[row].end = end;
     if (!FramePending)
         SetTimer(HopTable, kPaceTimerId, kDisplayFrameMs, nullptr);
     FramePending = true;
@@ -30,7 +30,7 @@ void DropWaitingRows() {
         KillTimer(HopTable, kPaceTimerId);
     FramePending = false;
     for (auto& row : Waiting)
-        row.count = 0;
+        row.end = 0;
 }
 
 void NoteTablePainted() {
@@ -43,9 +43,9 @@ bool OnPaceTimer(UINT_PTR id) {
     KillTimer(HopTable, kPaceTimerId);
     FramePending = false;
     for (int row = 0; row < kHopListCapacity; row++) {
-        if (Waiting[row].count && HopList[row])
-            WriteHopRow(HopList[row], row, Waiting[row].first, Waiting[row].count);
-        Waiting[row].count = 0;
+        if (Waiting[row].end && HopList[row])
+            WriteHopRow(HopList[row], row, Waiting[row].first, Waiting[row].end);
+        Waiting[row].end = 0;
     }
     return true;
 }

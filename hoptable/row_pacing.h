@@ -4,10 +4,10 @@
 #pragma once
 #include <windows.h>
 
-// A refresh of columns first ... count - 1 of a row that comes less than a frame after the
+// A refresh of the columns first up to end of a row that comes less than a frame after the
 // table's last paint waits for the end of that frame, and true is returned; the caller then
 // writes nothing now. While the table does not paint (hidden or minimised), nothing waits.
-bool PaceRowRefresh(int row, int first, int count);
+bool PaceRowRefresh(int row, int first, int end);
 // Forgets every row waiting for the frame, and the frame timer: the hops are cleared for a new
 // trace, whose rows must never show a refresh asked for the last one's.
 void DropWaitingRows();

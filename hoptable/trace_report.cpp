@@ -7,12 +7,25 @@
 #include "trace/trace.h"
 #include <cstring>
 
+// A hop's line is formatted from its figures taken once, as its row is: all of one moment.
+static int LineRow;
+static bool LineKnown;
+static HopCellNumbers LineHop;
+
+static const char* ReportCellText(int row, int column) {
+    static char text[256];
+    if (row != LineRow)
+        LineKnown = TakeHopCellNumbers(LineRow = row, LineHop);
+    return LineKnown ? FormatHopCell(column, LineHop, text, sizeof text) : "";
+}
+
 void BuildTraceReport(std::string& report) {
     BuildTraceReport(report, Settings.CopyHTML & 1);
 }
 
 void BuildTraceReport(std::string& report, int html) {
-    ReportSource source = {Columns, ColumnCount, HopCount, GetCellText, html};
+    LineRow = -1;
+    ReportSource source = {Columns, ColumnCount, HopCount, ReportCellText, html};
     LayOutReport(source, report);
 }
 

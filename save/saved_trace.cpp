@@ -49,7 +49,7 @@ static std::string HopHostText;
 
 static bool ReadSavedHop(int row, SavedHop& hop) {
     LockEchoStatistics();
-    bool found = ReadHopCellNumbers(row, hop.Numbers);
+    bool found = TakeHopCellNumbers(row, hop.Numbers);
     hop.Ignored = found && HopList[row]->IsIgnored();
     hop.Recent = found ? HopSpanFigures(HopList[row], GraphSpan::TenMinutes, TraceEndSecond())
                        : EmptySpanFigures();

@@ -59,7 +59,7 @@ static EchoRoundProgress FollowRound(EchoRoundLook look) {
     TakeEchoRoundProgress(look, &progress, RoundAnswered);
     for (int row = 0; row < HopCount; row++)
         if (RoundAnswered[row] && HopList[row])
-            RefreshHopRow(HopList[row], row, 3, ColumnCount);
+            RefreshHopRow(HopList[row], row, kColumnSent, ColumnCount);
     if (CurrentTraceState == TraceState::Pinging) {
         HopCursor = progress.cursor;
         // Once the round has ended, its cursor is the hop answered last, whose completion (a
@@ -129,7 +129,7 @@ void OnPingReply(UINT, WPARAM wParam, LPARAM) {
     int row = HopCursor;
     if (!IcmpStatusGoesOn(status)) {
         if (answered)
-            RefreshHopRow(answered, row, 3, ColumnCount);
+            RefreshHopRow(answered, row, kColumnSent, ColumnCount);
         ShowMessage(MainWindow, "Routelark", MB_TOPMOST | MB_ICONERROR | MB_OK, "Hop %d: %s\n%s",
                     HopCursor + 1, "Trace failed", IcmpStatusText(status));
         StopTrace();
@@ -145,12 +145,12 @@ void OnPingReply(UINT, WPARAM wParam, LPARAM) {
         PingHopAtCursor();
     }
     if (answered)
-        RefreshHopRow(answered, row, 3, ColumnCount);
+        RefreshHopRow(answered, row, kColumnSent, ColumnCount);
 }
 
 void ShowEchoOutAtStop(UINT, WPARAM, LPARAM lParam) {
     // lParam may name a pinger of a trace cleared since: it is only compared, never followed.
     for (int row = 0; row < HopCount; row++)
         if (HopList[row] && reinterpret_cast<LPARAM>(HopList[row]) == lParam)
-            RefreshHopRow(HopList[row], row, 3, ColumnCount);
+            RefreshHopRow(HopList[row], row, kColumnSent, ColumnCount);
 }

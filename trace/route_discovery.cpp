@@ -2,6 +2,7 @@
 // router that answers, and finally the destination, becomes a hop of the HopList.
 #include "app/app.h"
 #include "common/bounded_text.h"
+#include "common/lookup_pool.h"
 #include "echo/echo_service.h"
 #include "graph/graph.h"
 #include "hoptable/hop_table.h"
@@ -87,27 +88,17 @@ static void SetTraceTitle(const char* officialName, const char* addressText) {
     SetWindowTextA(MainWindow, title);
 }
 
-// The destination's address from a lookup answer; false when the answer holds none.
-static bool AnswerAddress(const hostent* answer, IPAddr* address) {
-    if (!answer || answer->h_addrtype != AF_INET || answer->h_length != 4 || !answer->h_addr_list ||
-        !answer->h_addr_list[0])
-        return false;
-    memcpy(address, answer->h_addr_list[0], sizeof *address);
-    return true;
-}
-
 void OnDestinationResolved(UINT, WPARAM, LPARAM lParam) {
     if (CurrentTraceState != TraceState::Resolving)
         return;
     const hostent* answer = LookupAnswer();
     const char* officialName = DestinationText;
-    bool found = HIWORD(lParam) == 0 && AnswerAddress(answer, &DestinationAddress);
+    bool found = HIWORD(lParam) == 0 && FirstAnswerAddress(answer, &DestinationAddress);
     if (found && answer->h_name)
         officialName = answer->h_name;
     if (!found) {
         // A dotted address whose reverse lookup failed is traced all the same.
-        DestinationAddress = inet_addr(DestinationText);
-        if (DestinationAddress == INADDR_NONE) {
+        if (!IsDottedAddress(DestinationText, &DestinationAddress)) {
             MessageBoxA(MainWindow, "Unable to locate this hostname!", DestinationText,
                         MB_ICONERROR);
             StopTrace();
@@ -139,7 +130,7 @@ static void AddNoResponseHop() {
     InsertHopRow(HopCursor, FormatText(number, sizeof number, "%d", HopCursor + 1));
     placeholder->SetHostText("[No response]");
     placeholder->MarkNoResponse();
-    RefreshHopRow(placeholder, HopCursor, 0, ColumnCount);
+    RefreshHopRow(placeholder, HopCursor, kColumnHop, ColumnCount);
     HopCursor++;
     HopCount++;
     AttemptCount = 0;
@@ -183,7 +174,7 @@ static void AddAnsweringHop() {
     HopList[HopCursor] = hop;
     char number[12];
     InsertHopRow(HopCursor, FormatText(number, sizeof number, "%d", HopCursor + 1));
-    RefreshHopRow(hop, HopCursor, 0, 2);
+    RefreshHopRow(hop, HopCursor, kColumnHop, kColumnHostName); // before the name is known
     CurrentTraceState = TraceState::NamingHop;
     if (Columns[kColumnHostName].Visible)
         LookupHost(MainWindow, MSG_TRACE_HOPNAME, responderText);
@@ -230,7 +221,7 @@ void OnHopName(UINT, WPARAM, LPARAM lParam) {
     hop->SetSentCount(1);
     hop->SetReceivedCount(1);
     RecordHopEcho(hop, true, ProbePinger->GetLastRtt()); // no echo's target yet: no lock needed
-    RefreshHopRow(hop, HopCursor, 0, ColumnCount);
+    RefreshHopRow(hop, HopCursor, kColumnHop, ColumnCount);
     HopCursor++;
     HopCount++;
     // The responder's address alone decides the end: a destination answering from

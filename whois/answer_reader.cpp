@@ -1,15 +1,11 @@
-// Showing the WhoIs answer. Each insertion into the output box costs far more than reading a
-// piece, and a steady stream of read notices would keep input, painting and timers (which the
-// queue hands out only after posted messages) waiting. So the pieces read in one go gather in
-// PendingText and are shown together: after kBurstMs of reading, when reading then pauses until
-// the show timer (queued behind input and painting) resumes it; or, when no more comes, once the
-// show timer fires.
+// Showing the WhoIs answer. An insertion into the output box costs far more than reading a piece,
+// and a stream of read notices (posted, so ahead of input, paints and timers) would starve the
+// window. So pieces gather in PendingText and show together: after kBurstMs of reading, which
+// then pauses until the show timer (behind input and paints) resumes it, or when no more comes.
 #include "whois/answer_reader.h"
 #include "whois/whois.h"
 #include "whois/whois_text.h"
 #include <string>
-
-const char kReceivingStatus[] = "Receiving response...";
 
 enum { kBurstMs = 50, kPendingMax = 256 * 1024, kPieceSize = 256 };
 enum : UINT_PTR { kShowTimerId = 1 }; // the connection window's only timer
@@ -47,13 +43,13 @@ static void AddAnswerPiece(HWND window, const char* piece, int count) {
 }
 
 static void ReadAnswerPiece(HWND window, SOCKET socket) {
-    SetWhoisStatus(kReceivingStatus);
+    NoteAnswerArriving();
     char piece[kPieceSize];
     int count = recv(socket, piece, sizeof piece, 0);
     if (count == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK)
         return; // the next notice comes with data
     if (count <= 0) {
-        FailWhoisQuery(nullptr, nullptr, "Ready"); // the server has closed: the answer is whole
+        CloseWhoisQuery(); // the server has closed: the answer is whole, and no box says so
         return;
     }
     AddAnswerPiece(window, piece, count);

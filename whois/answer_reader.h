@@ -4,9 +4,6 @@
 #include <winsock2.h>
 #include <windows.h>
 
-// The status while the answer arrives; typed characters are sent only then.
-extern const char kReceivingStatus[];
-
 // Where the answer goes: control `control` of `target` (which may be gone by the time it comes).
 void SetAnswerTarget(HWND target, int control);
 // A notice of the query's socket while the answer arrives (FD_READ, FD_CLOSE in lParam).
@@ -18,5 +15,6 @@ void OnAnswerShowTimer(HWND window, SOCKET socket, bool receiving);
 // The query ends: shows what was read and forgets the reading.
 void CloseAnswer(HWND window);
 
-// The connection's side: the status the dialog polls, and the end of the query.
-void SetWhoisStatus(const char* text);
+// The connection's side: a notice of the answer has come. The status reads "Receiving
+// response..." and typed characters go to the server, until one is sent.
+void NoteAnswerArriving();

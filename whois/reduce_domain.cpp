@@ -18,6 +18,8 @@ int ReduceDomainText(char* text) {
     char* deciding = d1 && end - d1 == 3 ? d3 : d2; // "xx" after the last dot: keep one more
     if (deciding)
         memmove(text, deciding + 1, strlen(deciding + 1) + 1);
+    // What is left of a dotted address (2.3 of 10.1.2.3) is no domain, and neither is a label
+    // such as 9b.xyz: the first character decides, as no address test would for both.
     if (text[0] >= '0' && text[0] <= '9') {
         text[0] = '\0';
         return 1;

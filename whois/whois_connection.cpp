@@ -2,6 +2,7 @@
 // it on the UI thread: each step starts an asynchronous Windows Sockets call whose completion
 // arrives as one of the window's messages, and its window procedure takes the next step.
 #include "common/bounded_text.h"
+#include "common/lookup_pool.h"
 #include "whois/answer_reader.h"
 #include "whois/whois.h"
 #include "whois/whois_text.h"
@@ -13,8 +14,10 @@ const char kDefaultWhoisServer[] = "whois.verisign-grs.com";
 enum { kQueryBufferSize = 4096, kQueryTextMax = 4093, kTextSize = 1024 };
 
 // What the query waits for. Each handler acts only on the completion its phase expects, so a
-// late, repeated or stale message never takes a step twice.
-enum class WhoisPhase { Idle, Starting, LookingUp, GettingService, Connecting, Sending, Receiving };
+// late, repeated or stale message never takes a step twice. Once the query (or a typed
+// character) is sent, the phase is Sent until the server's next notice, then Receiving
+// ("Receiving response..."), the only phase in which typed characters are sent.
+enum class WhoisPhase { Idle, LookingUp, GettingService, Connecting, Sending, Sent, Receiving };
 
 static HWND WhoisWindow;
 static WhoisPhase Phase = WhoisPhase::Idle;
@@ -28,100 +31,69 @@ static char StatusText[kTextSize];
 static char LastPolledStatus[kTextSize];
 static u_long ServerAddress;
 
-// A lookup writes its result area when it completes, also after its query has ended: nothing
-// cancels it (and Wine's cancel would not stop it). So each lookup gets an area of its own:
-//   free -> lent to a lookup when it starts (LookupsOut holds it, marked with the lookup's task)
-//        -> written by Windows Sockets until the completion (wParam = that task) is posted
-//        -> free again when the completion arrives, whether the query still waits for it or not.
-// The areas of lookups still out at shutdown are left to them. PendingTask is the one lookup the
-// query waits for. A query whose lookup finds every area lent (Whois and Stop pressed often while
-// lookups are slow) waits for the first one given back: WaitingLookup.
-enum { kLookupsOutMax = 8 };
-struct LookupArea {
-    HANDLE task;
-    alignas(8) char entry[MAXGETHOSTSTRUCT];
-};
-static LookupArea* LookupsOut[kLookupsOutMax];
-static HANDLE PendingTask;
-typedef HANDLE (*LookupStart)(char* area, int size);
-static LookupStart WaitingLookup;
+// The query's lookups; QueryLookup is the one it waits for. The areas of lookups still out at
+// shutdown stay lent to them.
+static LookupPool QueryLookups;
+static HANDLE QueryLookup;
 
 static void SetStatus(const char* text) {
     CopyText(StatusText, sizeof StatusText, text);
 }
 
-void SetWhoisStatus(const char* text) {
-    SetStatus(text);
+void NoteAnswerArriving() {
+    SetStatus("Receiving response...");
+    Phase = WhoisPhase::Receiving;
+}
+
+static bool AwaitsAnswer() {
+    return Phase == WhoisPhase::Sent || Phase == WhoisPhase::Receiving;
 }
 
 static void Fail(const char* text) {
     FailWhoisQuery(text, ServerName, "Ready");
 }
 
-// The three lookups of a query, each asking about what the query has found so far.
-static HANDLE LookUpServerName(char* area, int size) {
-    return WSAAsyncGetHostByName(WhoisWindow, MSG_WHOIS_HOST, ServerName, area, size);
+// A server name beginning with a digit is meant as an address: one that is none is refused at
+// once rather than looked up as a name, and one that is is looked up in reverse.
+static bool ServerNamedByAddress() {
+    return ServerName[0] >= '0' && ServerName[0] <= '9';
 }
 
-static HANDLE LookUpServerAddress(char* area, int size) {
-    return WSAAsyncGetHostByAddr(WhoisWindow, MSG_WHOIS_HOST,
-                                 reinterpret_cast<const char*>(&ServerAddress), 4, AF_INET, area,
-                                 size);
+// The lookup of the query's phase, asking about what the query has found so far.
+static HANDLE StartPhaseLookup(char* result, int size) {
+    if (Phase == WhoisPhase::GettingService)
+        return WSAAsyncGetServByName(WhoisWindow, MSG_WHOIS_SERVICE, "whois", "tcp", result, size);
+    if (ServerNamedByAddress()) // its answer carries the address on to the connection
+        return WSAAsyncGetHostByAddr(WhoisWindow, MSG_WHOIS_HOST,
+                                     reinterpret_cast<const char*>(&ServerAddress), 4, AF_INET,
+                                     result, size);
+    return WSAAsyncGetHostByName(WhoisWindow, MSG_WHOIS_HOST, ServerName, result, size);
 }
 
-static HANDLE LookUpWhoisService(char* area, int size) {
-    return WSAAsyncGetServByName(WhoisWindow, MSG_WHOIS_SERVICE, "whois", "tcp", area, size);
-}
-
-// Starts the query's lookup with an area of its own, or has it wait for one; the failure box of
+// Starts the phase's lookup in an area of its own, or has it wait for one; the failure box of
 // its phase when the platform refuses it.
-static void StartLookup(LookupStart start) {
-    for (LookupArea*& slot : LookupsOut) {
-        if (slot)
-            continue;
-        LookupArea* area = new LookupArea{};
-        area->task = start(area->entry, static_cast<int>(sizeof area->entry));
-        if (!area->task) {
-            delete area;
-            Fail(Phase == WhoisPhase::GettingService
-                     ? "Unable to get \"whois\" protocol!"
-                     : "Unable to obtain IP address for this server!");
-            return;
-        }
-        slot = area;
-        PendingTask = area->task;
+static void StartLookup() {
+    LookupArea* area = LendLookupArea(QueryLookups);
+    if (!area) {
+        QueryLookups.waiting = StartLookup;
         return;
     }
-    WaitingLookup = start;
+    area->task = StartPhaseLookup(area->result, static_cast<int>(sizeof area->result));
+    if (area->task)
+        QueryLookup = area->task;
+    else
+        Fail(Phase == WhoisPhase::GettingService ? "Unable to get \"whois\" protocol!"
+                                                 : "Unable to obtain IP address for this server!");
 }
 
-// Takes back the area of the lookup that just completed; nullptr when it is none of ours.
-static LookupArea* TakeCompletedLookup(WPARAM task) {
-    for (LookupArea*& slot : LookupsOut) {
-        if (slot && slot->task == reinterpret_cast<HANDLE>(task)) {
-            LookupArea* area = slot;
-            slot = nullptr;
-            return area;
-        }
-    }
-    return nullptr;
-}
-
-// The completion the query waits for in phase, or nullptr (then the area is given back, to the
-// lookup waiting for one, if any).
-static LookupArea* AwaitedLookup(WPARAM task, WhoisPhase phase) {
-    LookupArea* area = TakeCompletedLookup(task);
-    if (area && (area->task != PendingTask || Phase != phase)) {
-        delete area; // a lookup of a query that has ended
-        area = nullptr;
-        if (LookupStart start = WaitingLookup) {
-            WaitingLookup = nullptr;
-            StartLookup(start);
-        }
-    }
-    if (area)
-        PendingTask = nullptr;
-    return area;
+// The answer of the lookup the query waits for in phase, or nullptr for any other completion.
+static const char* ClaimQueryLookup(WPARAM task, WhoisPhase phase) {
+    bool awaited = task && reinterpret_cast<HANDLE>(task) == QueryLookup && Phase == phase;
+    LookupArea* area = ClaimLookupArea(QueryLookups, task);
+    if (!awaited || !area)
+        return nullptr;
+    QueryLookup = nullptr;
+    return area->result;
 }
 
 static void OnBegin() {
@@ -129,35 +101,21 @@ static void OnBegin() {
         Fail("Invalid Whois server name!");
         return;
     }
-    LookupStart lookup = LookUpServerName;
-    if (ServerName[0] >= '0' && ServerName[0] <= '9') {
-        ServerAddress = inet_addr(ServerName);
-        if (ServerAddress == INADDR_NONE) {
-            Fail("Invalid Whois server address!");
-            return;
-        }
-        lookup = LookUpServerAddress; // its answer carries the address on to the connection
+    if (ServerNamedByAddress() && !IsDottedAddress(ServerName, &ServerAddress)) {
+        Fail("Invalid Whois server address!");
+        return;
     }
     Phase = WhoisPhase::LookingUp;
     FormatText(StatusText, sizeof StatusText, "Looking up server %s", ServerName);
-    StartLookup(lookup);
-}
-
-static bool HoldsAnAddress(const hostent* host) {
-    return host->h_addrtype == AF_INET && host->h_length == 4 && host->h_addr_list &&
-           host->h_addr_list[0];
+    StartLookup();
 }
 
 static void OnServerFound(WPARAM wParam, LPARAM lParam) {
-    LookupArea* area = AwaitedLookup(wParam, WhoisPhase::LookingUp);
-    if (!area)
+    const char* answer = ClaimQueryLookup(wParam, WhoisPhase::LookingUp);
+    if (!answer)
         return;
-    const hostent* host = reinterpret_cast<const hostent*>(area->entry);
-    bool found = HIWORD(lParam) == 0 && HoldsAnAddress(host);
-    if (found)
-        memcpy(&ServerAddress, host->h_addr_list[0], sizeof ServerAddress);
-    delete area;
-    if (!found) {
+    if (HIWORD(lParam) != 0 ||
+        !FirstAnswerAddress(reinterpret_cast<const hostent*>(answer), &ServerAddress)) {
         Fail("Unable to obtain IP address for this server!");
         return;
     }
@@ -179,7 +137,7 @@ static void OnServerFound(WPARAM wParam, LPARAM lParam) {
     }
     SetStatus("Getting WhoIs service...");
     Phase = WhoisPhase::GettingService;
-    StartLookup(LookUpWhoisService);
+    StartLookup();
 }
 
 // Sends what is left of the query buffer, then waits for the answer.
@@ -199,19 +157,18 @@ static void SendQuery() {
         }
         QuerySent += static_cast<size_t>(sent);
     }
-    Phase = WhoisPhase::Receiving;
+    Phase = WhoisPhase::Sent;
     WSAAsyncSelect(QuerySocket, WhoisWindow, MSG_WHOIS_READ, FD_READ | FD_CLOSE);
 }
 
 static void OnServiceFound(WPARAM wParam, LPARAM lParam) {
-    LookupArea* area = AwaitedLookup(wParam, WhoisPhase::GettingService);
-    if (!area)
+    const char* answer = ClaimQueryLookup(wParam, WhoisPhase::GettingService);
+    if (!answer)
         return;
     sockaddr_in peer = {};
     peer.sin_family = AF_INET;
-    peer.sin_port = reinterpret_cast<const servent*>(area->entry)->s_port; // network order
+    peer.sin_port = reinterpret_cast<const servent*>(answer)->s_port; // network order
     peer.sin_addr.s_addr = ServerAddress;
-    delete area;
     if (HIWORD(lParam) != 0) {
         Fail("Unable to get \"whois\" protocol!");
         return;
@@ -234,7 +191,7 @@ static void OnSendReady(WPARAM wParam, LPARAM lParam) {
     if (!IsQuerySocket(wParam))
         return;
     WORD event = WSAGETSELECTEVENT(lParam);
-    if (Phase == WhoisPhase::Receiving) {
+    if (AwaitsAnswer()) {
         // A close noticed while the query was still being sent.
         if (event & (FD_READ | FD_CLOSE))
             NoticeAnswer(WhoisWindow, QuerySocket, lParam);
@@ -250,7 +207,7 @@ static void OnSendReady(WPARAM wParam, LPARAM lParam) {
 }
 
 static void OnAnswerReady(WPARAM wParam, LPARAM lParam) {
-    if (IsQuerySocket(wParam) && Phase == WhoisPhase::Receiving)
+    if (IsQuerySocket(wParam) && AwaitsAnswer())
         NoticeAnswer(WhoisWindow, QuerySocket, lParam);
 }
 
@@ -272,7 +229,7 @@ LRESULT CALLBACK WhoisConnectionProc(HWND window, UINT message, WPARAM wParam, L
         OnAnswerReady(wParam, lParam);
         return 0;
     case WM_TIMER:
-        OnAnswerShowTimer(window, QuerySocket, Phase == WhoisPhase::Receiving);
+        OnAnswerShowTimer(window, QuerySocket, AwaitsAnswer());
         return 0;
     case WM_DESTROY:
         // Only the shutdown destroys this window, inside the main window's WM_DESTROY: the loop
@@ -306,8 +263,6 @@ void DestroyWhoisConnection() {
     CloseWhoisQuery();
     free(QueryBuffer);
     QueryBuffer = nullptr;
-    for (LookupArea*& slot : LookupsOut)
-        slot = nullptr; // still written by its lookup when that completes
     DestroyWindow(WhoisWindow);
     WhoisWindow = nullptr;
 }
@@ -321,8 +276,7 @@ int BeginWhoisQuery(const char* query, const char* server, HWND target, int cont
     CopyText(ServerName, sizeof ServerName, server ? server : kDefaultWhoisServer);
     SetAnswerTarget(target, control);
     CopyText(LastPolledStatus, sizeof LastPolledStatus, "Ready");
-    SetStatus("Starting");
-    Phase = WhoisPhase::Starting;
+    SetStatus("Starting"); // the phase stays Idle until the server's lookup is asked for
     FormatText(QueryBuffer, kQueryBufferSize, "%.*s\r\n", kQueryTextMax, query ? query : "");
     QueryLength = strlen(QueryBuffer);
     QuerySent = 0;
@@ -342,8 +296,8 @@ void CloseWhoisQuery() {
                PeekMessageA(&stale, WhoisWindow, MSG_WHOIS_SEND, MSG_WHOIS_READ, PM_REMOVE)) {
         }
     }
-    PendingTask = nullptr; // a lookup still out is ignored when it completes
-    WaitingLookup = nullptr;
+    QueryLookup = nullptr; // a lookup still out is ignored when it completes
+    QueryLookups.waiting = nullptr;
     Phase = WhoisPhase::Idle;
     SetStatus("Ready");
 }
@@ -372,7 +326,7 @@ int WhoisIsIdle() {
 }
 
 int WhoisSendTyped(const char* text) {
-    if (QuerySocket == INVALID_SOCKET || strcmp(StatusText, kReceivingStatus) != 0)
+    if (Phase != WhoisPhase::Receiving)
         return 0;
     CopyText(QueryBuffer, 2, text);
     QueryLength = strlen(QueryBuffer);

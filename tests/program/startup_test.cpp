@@ -5,6 +5,8 @@
 #include "harness/program.h"
 #include "lab_topology.h"
 #include "trace/trace.h"
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -67,22 +69,51 @@ HANDLE WINAPI FailingCreateThread(SECURITY_ATTRIBUTES*, SIZE_T, LPTHREAD_START_R
     return nullptr;
 }
 
-// The echo worker's thread cannot be started.
-class WithoutWorker : public ProgramTest {
+HANDLE WINAPI FailingCreateSemaphore(SECURITY_ATTRIBUTES*, LONG, LONG, const char*) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+}
+
+// A system without condition variables, as before Windows Vista.
+FARPROC(WINAPI* RealGetProcAddress)(HMODULE, const char*);
+FARPROC WINAPI GetProcAddressWithoutConditions(HMODULE module, const char* name) {
+    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) && strstr(name, "ConditionVariable"))
+        return nullptr;
+    return RealGetProcAddress(module, name);
+}
+
+struct Patch {
+    const char* function;
+    void* replacement;
+    void** real; // where the replaced entry goes, when the replacement calls it
+};
+
+void PrintTo(const Patch& patch, std::ostream* os) {
+    *os << patch.function;
+}
+
+// The echo worker cannot be started: its thread, or its wake-up (without which its wait would
+// fail at once, again and again), cannot be had.
+class WithoutWorker : public ProgramTest, public ::testing::WithParamInterface<std::vector<Patch>> {
   protected:
     void SetUp() override {
-        void* real = PatchImport("kernel32.dll", "CreateThread",
-                                 reinterpret_cast<void*>(FailingCreateThread));
-        ASSERT_NE(real, nullptr);
+        std::vector<void*> real;
+        for (const Patch& patch : GetParam()) {
+            real.push_back(PatchImport("kernel32.dll", patch.function, patch.replacement));
+            ASSERT_NE(real.back(), nullptr) << patch.function;
+            if (patch.real)
+                *patch.real = real.back();
+        }
         ProgramTest::SetUp();
-        PatchImport("kernel32.dll", "CreateThread", real);
+        for (size_t i = 0; i < real.size(); i++)
+            PatchImport("kernel32.dll", GetParam()[i].function, real[i]);
     }
 };
 
 // Without a worker an echo would never end: the program says so at start-up and then runs on
 // as without the library, so a trace stops when it opens its pinger and shutdown waits for
 // nothing.
-TEST_F(WithoutWorker, SaysSoAndEveryTraceStopsWhenItOpensItsPinger) {
+TEST_P(WithoutWorker, SaysSoAndEveryTraceStopsWhenItOpensItsPinger) {
     ExpectOneBox(messageBoxes, "Unable to start PING thread!", MB_OK | MB_ICONERROR);
     messageBoxes.Clear();
     TypeHost(LAB_DEST_ADDR);
@@ -93,5 +124,15 @@ TEST_F(WithoutWorker, SaysSoAndEveryTraceStopsWhenItOpensItsPinger) {
     EXPECT_EQ(CurrentTraceState, TraceState::Stopped);
     EXPECT_TRUE(ShutDown());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    , WithoutWorker,
+    ::testing::Values(
+        std::vector<Patch>{{"CreateThread", reinterpret_cast<void*>(FailingCreateThread), nullptr}},
+        std::vector<Patch>{
+            {"GetProcAddress", reinterpret_cast<void*>(GetProcAddressWithoutConditions),
+             reinterpret_cast<void**>(&RealGetProcAddress)},
+            {"CreateSemaphoreA", reinterpret_cast<void*>(FailingCreateSemaphore), nullptr}}),
+    [](const auto& info) { return info.index == 0 ? "Thread" : "WakeUp"; });
 
 } // namespace
