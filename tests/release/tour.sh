@@ -103,6 +103,18 @@ shortcut() {
     for ((presses = 3; presses > 0; presses--)); do main_keys "$1" && poll 5 "$3" && return 0; done
     fail "$2: $(grep -v '^row' <<<"$answer" | tr '\n' ' ')"
 }
+# retype SEND TEXT CHECK: empties the focused box through SEND (keys or main_keys), types TEXT
+# and gives CHECK 10 s to see it, up to ten times. A busy program takes typed keys late but never
+# loses them, so a box read at once may still be short.
+retype() {
+    local tries
+    for ((tries = 10; tries > 0; tries--)); do
+        "$1" End shift+Home BackSpace
+        typed "$2"
+        poll 10 "$3" && return 0
+    done
+    return 1
+}
 # dialog CAPTION: the handle of the shown dialog with that caption, in $dialog.
 dialog() {
     probe boxes
@@ -120,17 +132,10 @@ press_ok() {
 # --- the steps ------------------------------------------------------------------------------
 
 step_trace() {
-    # The window may show before its host name box takes keys (a while longer under emulation):
-    # the text is typed again until the box shows it whole. A busy program takes typed keys late,
-    # never loses them: the box is given 10 s to show them before they count as lost.
-    local tries
+    # The window may show before its host name box takes keys (a while longer under emulation).
     shows_typed() { state && [ "$(field host 1)" = "$DEST_NAME" ]; }
-    for ((tries = 10; tries > 0; tries--)); do
-        main_keys End shift+Home BackSpace
-        typed "$DEST_NAME"
-        poll 10 shows_typed && break
-    done
-    [ "$tries" -gt 0 ] || fail "the host name box never showed what was typed: $(field host 1)"
+    retype main_keys "$DEST_NAME" shows_typed ||
+        fail "the host name box never showed what was typed: $(field host 1)"
     keys Return
     reached() { state && [ "$(row $((DEST_HOP - 1)) 2)" = "$DEST" ] && [ "$(row $((DEST_HOP - 1)) 5)" -gt 1 ] 2>/dev/null; }
     await 120 "the trace did not reach $DEST" reached
@@ -247,15 +252,9 @@ open_save_dialog() {
         fail "the Save dialog suggests no name of the host and the start: $answer"
 }
 save_as() {
-    local tries
     wanted=$1
     shows_name() { probe "controls $dialog"; grep -q "|${wanted//./\\.}\$" <<<"$answer"; }
-    for ((tries = 10; tries > 0; tries--)); do
-        keys End shift+Home BackSpace
-        typed "$1"
-        poll 2 shows_name && break
-    done
-    [ "$tries" -gt 0 ] || fail "the Save dialog's name box never showed $1: $answer"
+    retype keys "$1" shows_name || fail "the Save dialog's name box never showed $1: $answer"
     keys Return
     saved() { ! save_open && [ -s "$folder/$wanted" ]; }
     await 20 "no $1 in the folder after Return in the Save dialog" saved
