@@ -39,10 +39,20 @@ int RunProgram(HINSTANCE instance);
 // One step of the message loop: 1 to go on, 0 once WM_QUIT has arrived.
 int RunMessageStep();
 
-// The main window, and its default place: 700 x 340, centred on the primary screen.
+// The main window, and its default place: 700 x 340 at 96 DPI, centred on the primary screen.
 enum { kDefaultWindowWidth = 700, kDefaultWindowHeight = 340 };
+SIZE DefaultWindowSize();
 POINT DefaultWindowOrigin();
 HWND CreateMainWindow();
+
+// The DPI the main window and its controls are laid out for: the system's until the window
+// exists, then the window's own, and a new one each time Windows moves it to a screen of
+// another DPI. Every pixel size of the shell is given at 96 DPI and scaled to it.
+extern int MainWindowDpi;
+int ScaleToMainWindow(int pixelsAt96);
+// WM_DPICHANGED: everything laid out again at the new DPI, with new fonts and images, in the
+// rectangle Windows suggests.
+void OnDpiChanged(int dpi, const RECT* suggested);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Controls of the main window, created in this order after it.
@@ -51,6 +61,12 @@ void CreateHostBox();
 void CreateBannerButton();
 void CreateStatusBar();
 void LayoutMainWindow(int width, int height);
+// At a new DPI: the toolbar made again (the host name box and the banner move over to it), the
+// host name box sized, the banner's bitmap loaded, the status bar's parts set.
+void RecreateToolbar();
+void SizeHostBox();
+void LoadBannerBitmap();
+void SetStatusParts();
 void GetTooltipText(NMHDR* notification);
 void RunCommand(int command, HWND control);
 LRESULT CALLBACK HostBoxEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -69,10 +85,16 @@ void FreeHtmlHelp();
 // resource, in its first translation, into text; "" when there is no such string.
 const char* ReadVersionString(const char* name, char* text, size_t size);
 
-// The banner: its page file, its click, its bitmap.
+// The banner: its page file, its click, its bitmap (160 x 30 at 96 DPI).
+enum { kBannerWidth = 160, kBannerHeight = 30 };
 void WriteBannerPage();
 void ClickBanner();
 void DeleteBannerBitmap();
+// The toolbar's own bitmap, where its artwork had to be shrunk for the DPI, and the controls'
+// font and window icons made at a DPI change; all kept until shutdown.
+void DeleteToolbarBitmap();
+void DeleteControlFont();
+void DestroyWindowIcons();
 
 // Status bar text (parts 0, 1, 2; 255 = simple mode) and message boxes, printf-style,
 // cut to 255 characters.

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/resource.h"
 #include "common/bounded_text.h"
+#include "dpi/window_dpi.h"
 #include <mmsystem.h>
 #include <shellapi.h>
 
@@ -41,13 +42,24 @@ void WriteBannerPage() {
     CloseHandle(file);
 }
 
+static const ScaledArtwork kBannerArtwork = {
+    {IDB_BANNER, IDB_BANNER_150, IDB_BANNER_200}, kBannerWidth, kBannerHeight, 1};
+
 void CreateBannerButton() {
     BannerButton = CreateWindowExA(
-        0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP, 0, 2, 160, 30,
-        MainWindow, reinterpret_cast<HMENU>(IDC_BANNER), ProgramInstance, nullptr);
+        0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP, 0, ScaleToMainWindow(2),
+        ScaleToMainWindow(kBannerWidth), ScaleToMainWindow(kBannerHeight), MainWindow,
+        reinterpret_cast<HMENU>(IDC_BANNER), ProgramInstance, nullptr);
     SetParent(BannerButton, ToolbarWindow);
-    BannerBitmap = LoadBitmapA(ProgramInstance, MAKEINTRESOURCEA(IDB_BANNER));
+    LoadBannerBitmap();
+}
+
+void LoadBannerBitmap() {
+    HBITMAP previous = BannerBitmap;
+    BannerBitmap = LoadArtworkForDpi(ProgramInstance, kBannerArtwork, MainWindowDpi);
     SendMessageA(BannerButton, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(BannerBitmap));
+    if (previous)
+        DeleteObject(previous); // no longer the button's
 }
 
 void ClickBanner() {

@@ -9,11 +9,20 @@ HWND HostBox;
 HWND HostBoxEdit;
 char DestinationText[kHostTextCapacity];
 
+// At (2, 5) on the toolbar, 300 wide, its list 256 high, at 96 DPI.
+static RECT HostBoxRectangle() {
+    RECT r = {ScaleToMainWindow(2), ScaleToMainWindow(5), ScaleToMainWindow(300),
+              ScaleToMainWindow(256)}; // left, top, width, height
+    return r;
+}
+
 void CreateHostBox() {
-    HostBox = CreateWindowExA(
-        0, "COMBOBOX", "",
-        WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT | CBS_AUTOHSCROLL, 2, 5, 300,
-        256, MainWindow, reinterpret_cast<HMENU>(IDC_HOST_BOX), ProgramInstance, nullptr);
+    RECT r = HostBoxRectangle();
+    HostBox = CreateWindowExA(0, "COMBOBOX", "",
+                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT |
+                                  CBS_AUTOHSCROLL,
+                              r.left, r.top, r.right, r.bottom, MainWindow,
+                              reinterpret_cast<HMENU>(IDC_HOST_BOX), ProgramInstance, nullptr);
     SetParent(HostBox, ToolbarWindow);
     // A 128th character would not fit the destination text with its terminator.
     SendMessageA(HostBox, CB_LIMITTEXT, kHostTextCapacity - 1, 0);
@@ -24,6 +33,11 @@ void CreateHostBox() {
         SetWindowLongPtrA(HostBoxEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HostBoxEditProc));
     SetWindowLongPtrA(HostBoxEdit, GWLP_USERDATA, previous);
     SetFocus(HostBoxEdit);
+}
+
+void SizeHostBox() {
+    RECT r = HostBoxRectangle();
+    SetWindowPos(HostBox, nullptr, r.left, r.top, r.right, r.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Delete on a dropped-down entry asks before removing it from the history; consumed

@@ -17,7 +17,10 @@ void LayoutMainWindow(int width, int height) {
     int toolbarHeight = WindowHeight(ToolbarWindow);
     RECT toolbarClient;
     GetClientRect(ToolbarWindow, &toolbarClient);
-    MoveWindow(BannerButton, toolbarClient.right - 162, 2, 160, 30, TRUE);
+    // The banner's right edge 2 pixels in from the toolbar's, at 96 DPI.
+    MoveWindow(BannerButton, toolbarClient.right - ScaleToMainWindow(kBannerWidth + 2),
+               ScaleToMainWindow(2), ScaleToMainWindow(kBannerWidth),
+               ScaleToMainWindow(kBannerHeight), TRUE);
     int statusHeight = WindowHeight(StatusBar);
     MoveWindow(StatusBar, 0, height - statusHeight, width, statusHeight, TRUE);
     MoveWindow(HopTable, 0, toolbarHeight, width, height - toolbarHeight - statusHeight, TRUE);

@@ -2,15 +2,28 @@
 #include "app/app.h"
 #include "app/event_routing.h"
 #include "app/resource.h"
+#include "dpi/dpi_rules.h"
+#include "dpi/window_dpi.h"
 #include "graph/graph.h"
 #include "hoptable/hop_table.h"
 #include "trace/trace.h"
 
 HWND MainWindow;
+int MainWindowDpi = kBaseDpi;
+
+int ScaleToMainWindow(int pixelsAt96) {
+    return ScaleToDpi(pixelsAt96, MainWindowDpi);
+}
+
+SIZE DefaultWindowSize() {
+    SIZE size = {ScaleToMainWindow(kDefaultWindowWidth), ScaleToMainWindow(kDefaultWindowHeight)};
+    return size;
+}
 
 POINT DefaultWindowOrigin() {
-    POINT origin = {(GetSystemMetrics(SM_CXSCREEN) - kDefaultWindowWidth) / 2,
-                    (GetSystemMetrics(SM_CYSCREEN) - kDefaultWindowHeight) / 2};
+    SIZE size = DefaultWindowSize();
+    POINT origin = {(GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
+                    (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2};
     return origin;
 }
 
@@ -25,10 +38,13 @@ HWND CreateMainWindow() {
     windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
     windowClass.lpszClassName = "Routelark";
     RegisterClassExA(&windowClass);
+    MainWindowDpi = WindowDpi(nullptr);
     POINT origin = DefaultWindowOrigin();
     MainWindow = CreateWindowExA(0, "Routelark", "Routelark",
                                  WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, origin.x,
                                  origin.y, 0, 0, nullptr, nullptr, ProgramInstance, nullptr);
+    if (MainWindow)
+        MainWindowDpi = WindowDpi(MainWindow);
     return MainWindow;
 }
 
@@ -72,6 +88,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_COMMAND:
         RunCommand(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

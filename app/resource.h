@@ -20,6 +20,16 @@
 #define IDA_WHOIS_CLIP 137
 #define IDW_BANNER_CLICK 142
 
+// The same bitmaps drawn at 150% and 200%, for screens of higher DPI
+#define IDB_TOOLBAR_150 300
+#define IDB_TOOLBAR_200 301
+#define IDB_BANNER_150 302
+#define IDB_BANNER_200 303
+#define IDB_HOP_ACTIVE_150 304
+#define IDB_HOP_ACTIVE_200 305
+#define IDB_HOP_IGNORED_150 306
+#define IDB_HOP_IGNORED_200 307
+
 // Commands
 #define IDM_START 40012
 #define IDM_STOP 40013

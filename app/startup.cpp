@@ -43,6 +43,9 @@ void ShutdownProgram() {
     DestroyMenu(HopPopupMenu);
     HopPopupMenu = nullptr;
     DeleteBannerBitmap();
+    DeleteToolbarBitmap();
+    DeleteControlFont();
+    DestroyWindowIcons();
     DestroyHopImages();
     DestroyWhoisConnection();
     StopEchoService();

@@ -17,12 +17,17 @@ static char ShownText[4][256];   // parts 0, 1, 2 and the simple text
 void CreateStatusBar() {
     StatusBar =
         CreateStatusWindowA(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, "", MainWindow, IDC_STATUS_BAR);
-    int edges[3] = {48, 240, -1};
-    SendMessageA(StatusBar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+    SetStatusParts();
     ShownSimpleMode = -1;
     for (char* shown : ShownText)
         shown[0] = '\0';
     SetStatusText(kSimpleModePart, "Ready");
+}
+
+// The parts' right edges at 96 DPI; the last reaches the right border.
+void SetStatusParts() {
+    int edges[3] = {ScaleToMainWindow(48), ScaleToMainWindow(240), -1};
+    SendMessageA(StatusBar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
 }
 
 void SetStatusText(int part, const char* format, ...) {

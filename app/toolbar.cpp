@@ -2,23 +2,32 @@
 #include "app/app.h"
 #include "app/resource.h"
 #include "common/bounded_text.h"
+#include "dpi/dpi_rules.h"
+#include "dpi/window_dpi.h"
 #include "settings/settings.h"
 #include <commctrl.h>
 
 HWND ToolbarWindow;
+static HBITMAP ToolbarBitmap; // the artwork shrunk for a DPI none of its drawings fits, or null
 
 enum {
     kLeadingSeparators = 39,
     kToolbarButtonCount = 48,
     kToolbarImageCount = 7,
-    kButtonSize = 24
+    kButtonSize = 24,
+    kSeparatorWidth = 8 // the common controls' own width of a separator
 };
 
-// The separators in front reserve the room in which the host name box sits.
-static void FillToolbarButtons(TBBUTTON* buttons) {
+static const ScaledArtwork kToolbarArtwork = {
+    {IDB_TOOLBAR, IDB_TOOLBAR_150, IDB_TOOLBAR_200}, kButtonSize, kButtonSize, kToolbarImageCount};
+
+// The separators in front reserve the room in which the host name box sits. At 96 DPI they
+// keep the control's own width (0), as they always had; elsewhere it is scaled.
+static void FillToolbarButtons(TBBUTTON* buttons, int dpi) {
     for (int i = 0; i < kToolbarButtonCount; i++) {
         buttons[i] = TBBUTTON{};
         buttons[i].fsStyle = TBSTYLE_SEP;
+        buttons[i].iBitmap = dpi == kBaseDpi ? 0 : ScaleToDpi(kSeparatorWidth, dpi);
     }
     // After the leading separators: Start, Stop, |, Copy, WhoIs, Setup, Help, |, Exit.
     struct {
@@ -36,15 +45,62 @@ static void FillToolbarButtons(TBBUTTON* buttons) {
     }
 }
 
-void CreateToolbar() {
+// A button is its image and the control's own margin around it (its padding), which the control
+// keeps at its 96-DPI size: the whole button is made the size it has at 96 DPI, scaled, so that
+// the banner beside the buttons still fits the toolbar.
+static void SizeButtonsForDpi(HWND toolbar, int dpi) {
+    DWORD padding = static_cast<DWORD>(SendMessageA(toolbar, TB_GETPADDING, 0, 0));
+    SendMessageA(toolbar, TB_SETBUTTONSIZE, 0,
+                 MAKELPARAM(ScaleToDpi(kButtonSize + LOWORD(padding), dpi),
+                            ScaleToDpi(kButtonSize + HIWORD(padding), dpi)));
+}
+
+// The button images come from the drawing of the size the DPI needs, which the toolbar loads and
+// maps to the button colours itself; only where none fits is a shrunk copy handed over, kept in
+// *shrunk as long as the toolbar lives.
+static HWND CreateToolbarWindow(int dpi, HBITMAP* shrunk) {
     TBBUTTON buttons[kToolbarButtonCount];
-    FillToolbarButtons(buttons);
-    ToolbarWindow = CreateToolbarEx(
-        MainWindow, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS, IDC_TOOLBAR,
-        kToolbarImageCount, ProgramInstance, IDB_TOOLBAR, buttons, kToolbarButtonCount, kButtonSize,
-        kButtonSize, kButtonSize, kButtonSize, sizeof(TBBUTTON));
-    SendMessageA(ToolbarWindow, TB_AUTOSIZE, 0, 0);
+    FillToolbarButtons(buttons, dpi);
+    HINSTANCE instance = ProgramInstance;
+    UINT_PTR bitmap = static_cast<UINT_PTR>(ExactArtworkId(kToolbarArtwork, dpi));
+    *shrunk = nullptr;
+    if (!bitmap) {
+        *shrunk = LoadArtworkForDpi(ProgramInstance, kToolbarArtwork, dpi, true);
+        instance = nullptr;
+        bitmap = reinterpret_cast<UINT_PTR>(*shrunk);
+    }
+    int size = ScaleToDpi(kButtonSize, dpi);
+    HWND toolbar = CreateToolbarEx(MainWindow, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS,
+                                   IDC_TOOLBAR, kToolbarImageCount, instance, bitmap, buttons,
+                                   kToolbarButtonCount, size, size, size, size, sizeof(TBBUTTON));
+    if (dpi != kBaseDpi)
+        SizeButtonsForDpi(toolbar, dpi);
+    SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
+    return toolbar;
+}
+
+void CreateToolbar() {
+    ToolbarWindow = CreateToolbarWindow(MainWindowDpi, &ToolbarBitmap);
     ShowTraceControls(0);
+}
+
+void RecreateToolbar() {
+    HWND old = ToolbarWindow;
+    int running = SendMessageA(old, TB_ISBUTTONHIDDEN, IDM_START, 0) ? 1 : 0;
+    HBITMAP shrunk;
+    ToolbarWindow = CreateToolbarWindow(MainWindowDpi, &shrunk);
+    SetParent(HostBox, ToolbarWindow);
+    SetParent(BannerButton, ToolbarWindow);
+    DestroyWindow(old);
+    DeleteToolbarBitmap();
+    ToolbarBitmap = shrunk;
+    ShowTraceControls(running);
+}
+
+void DeleteToolbarBitmap() {
+    if (ToolbarBitmap)
+        DeleteObject(ToolbarBitmap);
+    ToolbarBitmap = nullptr;
 }
 
 void ShowTraceControls(int running) {

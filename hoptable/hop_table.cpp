@@ -3,6 +3,8 @@
 #include "hoptable/row_pacing.h"
 #include "app/app.h"
 #include "app/resource.h"
+#include "dpi/dpi_rules.h"
+#include "dpi/window_dpi.h"
 #include "echo/pinger.h"
 #include "graph/graph.h"
 #include "trace/trace.h"
@@ -24,10 +26,24 @@ static void InsertListColumn(int column, int index) {
     SendMessageA(HopTable, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&c));
 }
 
-static void AddRowImage(int bitmapId) {
-    HBITMAP bitmap = LoadBitmapA(ProgramInstance, MAKEINTRESOURCEA(bitmapId));
-    ImageList_AddMasked(HopImages, bitmap, RGB(0, 0, 0));
+enum { kRowImageSize = 12 }; // at 96 DPI
+static const ScaledArtwork kActiveArtwork = {
+    {IDB_HOP_ACTIVE, IDB_HOP_ACTIVE_150, IDB_HOP_ACTIVE_200}, kRowImageSize, kRowImageSize, 1};
+static const ScaledArtwork kIgnoredArtwork = {
+    {IDB_HOP_IGNORED, IDB_HOP_IGNORED_150, IDB_HOP_IGNORED_200}, kRowImageSize, kRowImageSize, 1};
+
+static void AddRowImage(HIMAGELIST images, const ScaledArtwork& art, int dpi) {
+    HBITMAP bitmap = LoadArtworkForDpi(ProgramInstance, art, dpi);
+    ImageList_AddMasked(images, bitmap, RGB(0, 0, 0));
     DeleteObject(bitmap);
+}
+
+static HIMAGELIST CreateRowImages(int dpi) {
+    int size = ScaleToDpi(kRowImageSize, dpi);
+    HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR, 2, 1);
+    AddRowImage(images, kActiveArtwork, dpi);
+    AddRowImage(images, kIgnoredArtwork, dpi);
+    return images;
 }
 
 void CreateHopTable() {
@@ -38,13 +54,12 @@ void CreateHopTable() {
     SendMessageA(HopTable, LVM_SETBKCOLOR, 0, kTableBackground);
     SendMessageA(HopTable, LVM_SETTEXTBKCOLOR, 0, kTableBackground);
     SendMessageA(HopTable, LVM_SETTEXTCOLOR, 0, kTableText);
-    HopImages = ImageList_Create(12, 12, ILC_COLOR, 2, 1);
-    AddRowImage(IDB_HOP_ACTIVE);
-    AddRowImage(IDB_HOP_IGNORED);
+    HopImages = CreateRowImages(MainWindowDpi);
     SendMessageA(HopTable, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(HopImages));
     ColumnCount = kColumnTotal;
     for (int n = 0; n < ColumnCount; n++) {
         Columns[n] = kBuiltInColumns[n];
+        Columns[n].ListWidth = ScaleToMainWindow(kBuiltInColumns[n].ListWidth);
         InsertListColumn(n, n);
     }
     SendMessageA(HopTable, LVM_SETITEMCOUNT, kHopListCapacity, 0);
@@ -60,6 +75,30 @@ void DestroyHopImages() {
     if (HopImages)
         ImageList_Destroy(HopImages);
     HopImages = nullptr;
+}
+
+// A width at one DPI at another, through 96-DPI units as the INI file keeps it, so that a
+// width comes back the same after a stay at a higher DPI.
+static int RescaleWidth(int width, int fromDpi, int toDpi) {
+    return ColumnValueAtDpi(StoredColumnValue(width, fromDpi), toDpi);
+}
+
+void RescaleHopTable(int fromDpi, int toDpi) {
+    int shown = 0; // the list view holds only the visible columns, in table order
+    for (int n = 0; n < ColumnCount; n++) {
+        if (!Columns[n].Visible) {
+            Columns[n].ListWidth = RescaleWidth(Columns[n].ListWidth, fromDpi, toDpi);
+            continue;
+        }
+        int width = static_cast<int>(SendMessageA(HopTable, LVM_GETCOLUMNWIDTH, shown, 0));
+        SendMessageA(HopTable, LVM_SETCOLUMNWIDTH, shown++,
+                     MAKELPARAM(static_cast<WORD>(RescaleWidth(width, fromDpi, toDpi)), 0));
+    }
+    HIMAGELIST images = CreateRowImages(toDpi);
+    SendMessageA(HopTable, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+    if (HopImages)
+        ImageList_Destroy(HopImages);
+    HopImages = images;
 }
 
 void InsertHopRow(int row, const char* text) {

@@ -13,6 +13,8 @@ enum { kImageActive = 0, kImageIgnored = 1 };
 
 void CreateHopTable();
 void DestroyHopImages();
+// At a DPI change: every column's width, shown or remembered, and the row images for the new DPI.
+void RescaleHopTable(int fromDpi, int toDpi);
 void InsertHopRow(int row, const char* text);
 // What a row already shows is not set again.
 void SetHopRowImage(int row, int active);

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/resource.h"
 #include "common/bounded_text.h"
+#include "dpi/dpi_rules.h"
 #include "graph/graph.h"
 #include "hoptable/hop_table.h"
 #include "settings/history.h"
@@ -40,13 +41,14 @@ static const char* ColumnKey(int column) {
 }
 
 // Each column takes its stored width; one stored as hidden leaves the table and keeps that
-// width for when it is shown again.
+// width for when it is shown again. The file holds widths at 96 DPI, the table the main
+// window's DPI.
 static void LoadColumnLayout() {
     HMENU menu = GetMenu(MainWindow);
     for (int n = 0; n < ColumnCount; n++) {
-        int value = static_cast<int>(GetPrivateProfileIntA(kColumnsSection, ColumnKey(n),
-                                                           Columns[n].ListWidth, kIniFileName));
-        ColumnLayout layout = DecodeColumnValue(value);
+        int stored = static_cast<int>(GetPrivateProfileIntA(
+            kColumnsSection, ColumnKey(n), kBuiltInColumns[n].ListWidth, kIniFileName));
+        ColumnLayout layout = DecodeColumnValue(ColumnValueAtDpi(stored, MainWindowDpi));
         CheckMenuItem(menu, IDM_COLUMN_FIRST + n,
                       MF_BYCOMMAND | (layout.visible ? MF_CHECKED : MF_UNCHECKED));
         Columns[n].ListWidth = layout.width;
@@ -77,10 +79,10 @@ static void SaveColumnLayout() {
         int shownWidth = 0;
         if (Columns[n].Visible)
             shownWidth = static_cast<int>(SendMessageA(HopTable, LVM_GETCOLUMNWIDTH, shown++, 0));
-        WritePrivateProfileStringA(
-            kColumnsSection, ColumnKey(n),
-            IntToText(EncodeColumnValue(Columns[n].Visible, shownWidth, Columns[n].ListWidth)),
-            kIniFileName);
+        int value = EncodeColumnValue(Columns[n].Visible, shownWidth, Columns[n].ListWidth);
+        WritePrivateProfileStringA(kColumnsSection, ColumnKey(n),
+                                   IntToText(StoredColumnValue(value, MainWindowDpi)),
+                                   kIniFileName);
     }
 }
 

@@ -17,17 +17,28 @@ bool PlacementOnSomeMonitor(int x, int y, int width, int height) {
     return MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr;
 }
 
+static bool HasRectangle(int x, int y, int width, int height) {
+    RECT r;
+    GetWindowRect(MainWindow, &r);
+    return r.left == x && r.top == y && r.right - r.left == width && r.bottom - r.top == height;
+}
+
 void PlaceMainWindow() {
     POINT origin = DefaultWindowOrigin();
+    SIZE size = DefaultWindowSize();
     int x = ReadWindowValue("Xpos", origin.x);
     int y = ReadWindowValue("Ypos", origin.y);
-    int width = ReadWindowValue("Width", kDefaultWindowWidth);
-    int height = ReadWindowValue("Height", kDefaultWindowHeight);
+    int width = ReadWindowValue("Width", size.cx);
+    int height = ReadWindowValue("Height", size.cy);
     if (!PlacementOnSomeMonitor(x, y, width, height)) {
         x = origin.x, y = origin.y;
-        width = kDefaultWindowWidth, height = kDefaultWindowHeight;
+        width = size.cx, height = size.cy;
     }
     SetWindowPos(MainWindow, HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
+    // On a screen of another DPI than the one it was made on, the move took the rectangle that
+    // Windows suggests for that DPI: the placement is in desktop pixels and is kept as it was.
+    if (!HasRectangle(x, y, width, height))
+        SetWindowPos(MainWindow, HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
 }
 
 // The rectangle the window has when restored, in screen coordinates. The window placement

@@ -1,6 +1,9 @@
 # The real program on a virtual display inside the lab, for scripts that use it as a user would
 # (sourced by tools/run.sh and the tours; they run inside the lab's client namespace).
-#   desktop_open [SCREEN]        display, Wine server, and the folder build/ as working directory
+#   desktop_open [SCREEN]        display, Wine server, and the folder build/ as working directory;
+#                                with DESKTOP_DPI set, a screen of that DPI: the prefix
+#                                build/wineprefix-dpiDPI (LogPixels DPI) and a desktop as much
+#                                larger; DESKTOP_SIZE is the Wine desktop's size
 #   desktop_start                starts routelark.exe in a Wine desktop; sets DESKTOP_WINDOW
 #                                (from the folder DESKTOP_PROGRAM_DIR, by default build/)
 #   desktop_shot NAME            saves build/screenshots/NAME.png and prints its path
@@ -16,7 +19,18 @@ desktop_open() {
     DESKTOP_BUILD=$repo/build
     . "$repo/tests/lab/session.sh"
     trap session_stop EXIT
-    session_start "$DESKTOP_BUILD/wineprefix" "$DESKTOP_BUILD/logs" "${1:-1024x700x24}"
+    local prefix=$DESKTOP_BUILD/wineprefix screen=${1:-1024x700x24}
+    DESKTOP_SIZE=1024x700
+    if [ -n "${DESKTOP_DPI:-}" ]; then
+        prefix=$DESKTOP_BUILD/wineprefix-dpi$DESKTOP_DPI
+        DESKTOP_SIZE=$((1024 * DESKTOP_DPI / 96))x$((700 * DESKTOP_DPI / 96))
+        screen=${DESKTOP_SIZE}x24
+    fi
+    session_start "$prefix" "$DESKTOP_BUILD/logs" "$screen"
+    if [ -n "${DESKTOP_DPI:-}" ]; then
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DESKTOP_DPI" /f \
+            >>"$DESKTOP_BUILD/logs/wineboot.log" 2>&1
+    fi
     cd "$DESKTOP_BUILD"
     mkdir -p screenshots
     DESKTOP_PROGRAM_DIR=${DESKTOP_PROGRAM_DIR:-$DESKTOP_BUILD}
@@ -29,7 +43,7 @@ desktop_start() {
     local tries
     rm -f "$DESKTOP_PROGRAM_DIR/routelark.exit"
     (cd "$DESKTOP_PROGRAM_DIR" &&
-        exec "$DESKTOP_REPO/tools/wine-run" explorer /desktop=Routelark,1024x700 cmd /c run-routelark.cmd) &
+        exec "$DESKTOP_REPO/tools/wine-run" explorer "/desktop=Routelark,$DESKTOP_SIZE" cmd /c run-routelark.cmd) &
     DESKTOP_SHELL=$!
     DESKTOP_WINDOW=
     for ((tries = 600; tries > 0; tries--)); do

@@ -2,23 +2,35 @@
 # Renews the README's screenshots from the real program, in a fresh lab on a virtual display
 # (through tools/lab-desktop.sh, as the tours): each is cut to the window it shows and written
 # as a compressed PNG to docs/screenshots/:
-#   trace.png  the main window tracing dest.routelark.test, the ping cycle running
-#   graph.png  the hop graph of the destination over the last minute, once the slow link loses
-#              some of its packets
-#   setup.png  the Setup dialog (Ctrl+S) with the built-in settings
-#   whois.png  the WhoIs dialog (Ctrl+W) with the answer of the lab's WhoIs host
+#   trace.png         the main window tracing dest.routelark.test, the ping cycle running
+#   graph.png         the hop graph of the destination over the last minute, once the slow link
+#                     loses some of its packets
+#   setup.png         the Setup dialog (Ctrl+S) with the built-in settings
+#   whois.png         the WhoIs dialog (Ctrl+W) with the answer of the lab's WhoIs host
+#   trace-144dpi.png  the trace again on a screen of 144 DPI (150%)
 # The whole screens stay in build/screenshots/screenshots-*.png.
+#   tools/screenshots.sh --dpi DPI   the trace, graph, Setup and WhoIs on a screen of that DPI, cut
+#                                    to build/screenshots/NAME-DPIdpi.png, for looking at only
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 if [ "${1:-}" != --in-lab ]; then
-    [ $# -eq 0 ] || { echo "usage: tools/screenshots.sh" >&2; exit 2; }
+    usage() { echo "usage: tools/screenshots.sh [--dpi DPI]" >&2; exit 2; }
+    [ $# -eq 0 ] || { [ $# -eq 2 ] && [ "$1" = --dpi ] && [[ $2 =~ ^[1-9][0-9]*$ ]]; } || usage
     "$repo/tools/test.sh" --build-only
     "$repo/tests/lab/lab.sh" cleanup --stale
     # The slow link loses 2% of its packets in each direction once the route is found and the
     # trace shot taken, so that the graph shows some loss.
-    exec "$repo/tests/lab/lab.sh" run --loss 2 --loss-later -- "$0" --in-lab
+    lab=("$repo/tests/lab/lab.sh" run --loss 2 --loss-later --)
+    if [ $# -eq 2 ]; then
+        exec "${lab[@]}" "$0" --in-lab "$2"
+    fi
+    "${lab[@]}" "$0" --in-lab
+    exec "${lab[@]}" "$0" --in-lab 144 --readme
 fi
+# --in-lab [DPI [--readme]]: the shots at 96 DPI, or at DPI; --readme: the trace at DPI to the README.
+dpi=${2:-}
+readme=${3:-}
 
 topo() { awk -v n="$1" '$1 == "#define" && $2 == n { v = $3; gsub(/"/, "", v); print v; exit }' \
     "$repo/tests/lab/lab_topology.h"; }
@@ -27,16 +39,19 @@ whois_server=$(topo LAB_WHOIS_NAME)
 whois_domain=www.$(topo LAB_WHOIS_QUERY) # the program asks for the domain alone
 
 DESKTOP_SAY=screenshots
+DESKTOP_DPI=$dpi
 . "$repo/tools/lab-desktop.sh"
 desktop_open
 out=$DESKTOP_REPO/docs/screenshots
+suffix= # of the shots' names at another DPI, which go to build/screenshots
+[ -z "$dpi" ] || { out=$DESKTOP_BUILD/screenshots suffix=-${dpi}dpi; }
 mkdir -p "$out"
 say() { desktop_say "$@"; }
 fail() { say "FAIL: $*" >&2; exit 1; }
 # The built-in settings, not those of an earlier run; the window just wide enough for all ten
-# columns at their built-in widths.
-rm -f screenshots/screenshots-*.png
-printf '[Window]\r\nWidth=850\r\n' >routelark.ini
+# columns at their built-in widths (850 pixels at 96 DPI).
+rm -f screenshots/screenshots-*"$suffix".png
+printf '[Window]\r\nWidth=%d\r\n' $((850 * ${dpi:-96} / 96)) >routelark.ini
 
 # rect [CLASS | --dialog TITLE | --window CLASS]: the window's "LEFT TOP RIGHT BOTTOM" in the Wine desktop, which
 # fills the screen from its top left corner; fails when it is not shown within 10 s.
@@ -44,7 +59,7 @@ rect() {
     local file=logs/screenshots-rect.txt tries n
     for ((tries = 20; tries > 0; tries--)); do
         rm -f "$file"
-        "$DESKTOP_REPO/tools/wine-run" explorer /desktop=Routelark,1024x700 \
+        "$DESKTOP_REPO/tools/wine-run" explorer "/desktop=Routelark,$DESKTOP_SIZE" \
             tools/tour/window_rect.exe "$file" "$@" >/dev/null
         for ((n = 10; n > 0; n--)); do [ -s "$file" ] && break; sleep 0.05; done
         [ -s "$file" ] && { tr -d '\r' <"$file"; return; }
@@ -52,9 +67,10 @@ rect() {
     done
     return 1
 }
-# shot NAME [CLASS | --dialog TITLE | --window CLASS]: the screen, and the window cut out to docs/screenshots/NAME.png.
+# shot NAME [CLASS | --dialog TITLE | --window CLASS]: the screen, and the window cut out to
+# docs/screenshots/NAME.png (at another DPI to build/screenshots/NAME-DPIdpi.png).
 shot() {
-    local name=$1 box l t r b
+    local name=$1$suffix box l t r b
     shift
     box=$(rect "$@") || fail "no window to cut $name.png from"
     read -r l t r b <<<"$box"
@@ -74,6 +90,13 @@ say "typed $dest and pressed Return"
 # Past the silent hop's time-out and a few rounds of the ping cycle.
 sleep 12
 shot trace
+if [ -n "$readme" ]; then # the README shows only the trace at another DPI
+    cp "$out/trace$suffix.png" "$DESKTOP_REPO/docs/screenshots/trace$suffix.png"
+    say "copied to $DESKTOP_REPO/docs/screenshots/trace$suffix.png"
+    desktop_close || fail "Routelark did not end cleanly"
+    rm -f routelark.ini
+    exit 0
+fi
 
 # The destination's row selected in the table (a click on the first row, End), Ctrl+G, and the
 # last minute (key 1), taken once the lossy link has filled that minute.

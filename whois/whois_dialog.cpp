@@ -2,6 +2,8 @@
 // the animation while a query runs, the answer's output box, and Whois, Stop and Exit.
 #include "app/app.h"
 #include "app/resource.h"
+#include "dpi/dpi_rules.h"
+#include "dpi/window_dpi.h"
 #include "settings/history.h"
 #include "whois/whois.h"
 #include "whois/whois_text.h"
@@ -46,8 +48,9 @@ static BOOL InitWhoisDialog(HWND dialog) {
     LONG_PTR previous =
         SetWindowLongPtrA(output, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WhoisOutputEditProc));
     SetWindowLongPtrA(output, GWLP_USERDATA, previous);
-    SendMessageA(output, EM_SETLIMITTEXT, 0, 0); // else a long answer stops at 30000 characters
-    SetWindowPos(dialog, nullptr, 16, 16, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(output, EM_SETLIMITTEXT, 0, 0);    // else a long answer stops at 30000 characters
+    int corner = ScaleToDpi(16, WindowDpi(dialog)); // 16 pixels from the screen's corner at 96 DPI
+    SetWindowPos(dialog, nullptr, corner, corner, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetDlgItemTextA(dialog, IDC_WHOIS_DOMAIN, WhoisDomainText);
     SendDlgItemMessageA(dialog, IDC_WHOIS_DOMAIN, EM_SETSEL, 0, -1);
     LoadHistory(GetDlgItem(dialog, IDC_WHOIS_SERVER), "WhoIs");

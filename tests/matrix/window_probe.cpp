@@ -12,6 +12,14 @@
 //   pressbox HWND TEXT clicks the button TEXT of that dialog
 //   controls HWND      the controls of a window: id, class and text, one line each
 //   rowpoint HWND ROW  the screen point in the middle of the row's IP Address cell
+//   layout HWND        the screen's DPI, the window's rectangles: each control (in its parent's
+//   client
+//                      area, and whether its own client area stays inside it: a toolbar's border
+//                      may lie beyond), the toolbar's buttons, the table's columns and rows, the
+//                      status bar's parts; "outside" counts the shown controls that do not fit
+//   rect HWND          the window's rectangle on the screen
+//   dpichange HWND DPI L T R B   sends WM_DPICHANGED as a move to a screen of that DPI would,
+//                      suggesting the rectangle (L, T)-(R, B)
 //   clipboard          the clipboard's text (CF_TEXT) as hexadecimal bytes, byte for byte
 #include <windows.h>
 #include <commctrl.h>
@@ -313,6 +321,99 @@ void PrintRowPoint(HWND main, int row) {
     Print("point", std::to_string(point.x) + " " + std::to_string(point.y));
 }
 
+std::string RectText(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+           "," + std::to_string(r.bottom);
+}
+
+struct LayoutWalk {
+    int controls = 0;
+    std::vector<std::string> outside;
+};
+
+BOOL CALLBACK PrintControlRect(HWND control, LPARAM data) {
+    auto* walk = reinterpret_cast<LayoutWalk*>(data);
+    HWND parent = GetParent(control);
+    char className[64] = "", parentClass[64] = "";
+    GetClassNameA(control, className, sizeof className);
+    GetClassNameA(parent, parentClass, sizeof parentClass);
+    RECT r, inner, room;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    GetClientRect(control, &inner);
+    MapWindowPoints(control, parent, reinterpret_cast<POINT*>(&inner), 2);
+    GetClientRect(parent, &room);
+    bool shown = IsWindowVisible(control);
+    bool inside = inner.left >= room.left && inner.top >= room.top && inner.right <= room.right &&
+                  inner.bottom <= room.bottom;
+    std::string name = std::string(className) + "#" + std::to_string(GetDlgCtrlID(control));
+    if (shown && !inside)
+        walk->outside.push_back(name + "@" + RectText(r) + "/" + RectText(room));
+    RECT screen;
+    GetWindowRect(control, &screen);
+    std::string key = "control" + std::to_string(walk->controls++);
+    Print(key.c_str(), name + "|in " + parentClass + "|" + RectText(r) + "|" +
+                           (shown ? "shown" : "hidden") + "|" + (inside ? "inside" : "outside") +
+                           "|screen " + RectText(screen));
+    return TRUE;
+}
+
+// Rectangles that a message writes into the program's memory, one after another.
+std::string RemoteRects(HWND window, UINT message, int count, WPARAM first = 0) {
+    RemoteBuffer remote(window, sizeof(RECT));
+    std::string rects;
+    for (int i = 0; remote.Ok() && i < count; i++) {
+        RECT r = {LVIR_BOUNDS, 0, 0, 0};
+        remote.Write(0, &r, sizeof r);
+        if (Send(window, message, first + i, reinterpret_cast<LPARAM>(remote.At(0))) <= 0)
+            continue;
+        remote.Read(0, &r, sizeof r);
+        rects += (rects.empty() ? "" : " ") + RectText(r);
+    }
+    return rects;
+}
+
+// The screen's DPI in this session (Wine answers 96 for another process's window).
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+void PrintLayout(HWND main) {
+    RECT outer, client;
+    GetWindowRect(main, &outer);
+    GetClientRect(main, &client);
+    Print("dpi", std::to_string(ScreenDpi()));
+    Print("window", RectText(outer) + "|client " + RectText(client));
+    LayoutWalk walk;
+    EnumChildWindows(main, PrintControlRect, reinterpret_cast<LPARAM>(&walk));
+    HWND toolbar = Child(main, "ToolbarWindow32");
+    int buttons = toolbar ? static_cast<int>(Send(toolbar, TB_BUTTONCOUNT, 0, 0)) : 0;
+    Print("buttons", toolbar ? RemoteRects(toolbar, TB_GETITEMRECT, buttons) : "<none>");
+    HWND table = Child(main, "SysListView32");
+    HWND header = table ? reinterpret_cast<HWND>(Send(table, LVM_GETHEADER, 0, 0)) : nullptr;
+    int columns = header ? static_cast<int>(Send(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    std::string widths;
+    for (int c = 0; c < columns; c++)
+        widths += (c ? " " : "") + std::to_string(Send(table, LVM_GETCOLUMNWIDTH, c, 0));
+    Print("columns", widths);
+    int rows = table ? static_cast<int>(Send(table, LVM_GETITEMCOUNT, 0, 0)) : 0;
+    Print("rowrects", table ? RemoteRects(table, LVM_GETITEMRECT, rows) : "<none>");
+    HWND bar = Child(main, "msctls_statusbar32");
+    RemoteBuffer parts(bar, 3 * sizeof(int));
+    int edges[3] = {};
+    if (bar && parts.Ok() && Send(bar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(parts.At(0))) > 0)
+        parts.Read(0, edges, sizeof edges);
+    Print("parts", std::to_string(edges[0]) + " " + std::to_string(edges[1]) + " " +
+                       std::to_string(edges[2]));
+    std::string outside;
+    for (const std::string& name : walk.outside)
+        outside += " " + name;
+    Print("outside", std::to_string(walk.outside.size()) + outside);
+}
+
 void PrintClipboard() {
     std::string hex;
     if (OpenClipboard(nullptr)) {
@@ -366,7 +467,24 @@ int main() {
             PrintRowPoint(window, atoi(line + used));
         else if (strcmp(command, "clipboard") == 0)
             PrintClipboard();
-        else if (strcmp(command, "close") == 0)
+        else if (strcmp(command, "layout") == 0)
+            PrintLayout(window);
+        else if (strcmp(command, "dpichange") == 0) {
+            int dpi = 96;
+            RECT suggested = {};
+            sscanf(line + used, "%d %ld %ld %ld %ld", &dpi, &suggested.left, &suggested.top,
+                   &suggested.right, &suggested.bottom);
+            RemoteBuffer remote(window, sizeof suggested);
+            if (remote.Ok()) {
+                remote.Write(0, &suggested, sizeof suggested);
+                Send(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(remote.At(0)));
+            }
+        } else if (strcmp(command, "rect") == 0) {
+            RECT r = {};
+            GetWindowRect(window, &r);
+            Print("rect", RectText(r));
+        } else if (strcmp(command, "close") == 0)
             PostMessageA(window, WM_CLOSE, 0, 0);
         else if (strcmp(command, "front") == 0) {
             // The program takes the activation in its own time (slowly under emulation): keys
@@ -375,8 +493,7 @@ int main() {
             for (int waited = 0; waited < 2000 && GetForegroundWindow() != window; waited += 20)
                 Sleep(20);
             Print("front", GetForegroundWindow() == window ? "yes" : "no");
-        }
-        else if (strcmp(command, "move") == 0) {
+        } else if (strcmp(command, "move") == 0) {
             int x = 0, y = 0;
             sscanf(line + used, "%d %d", &x, &y);
             SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -4,6 +4,8 @@
 # real keys and clicks (xdotool), its windows read from outside (the matrix's window probe) and
 # its clipboard read inside Wine. One step for each subsystem, in this order:
 #   trace   the lab's destination, to all its rows, names and round-trip times
+#   layout  the window laid out for the screen's DPI: the hop table's columns at their widths
+#           for it, and no control reaching beyond its parent (the window probe's rectangles)
 #   graph   Ctrl+G during the trace: the hop graph shown, titled with the first hop; closed again
 #   ignore  hop 2 ignored from its context menu, its Sent standing still, then enabled again
 #   csv     F12 while tracing: the Save dialog, the table going on behind it, running.csv typed
@@ -18,12 +20,14 @@
 #           in its section "Save"
 # Where the i686 program cannot run at all (tools/wine-arch: x86_64), the test build's own zip
 # is toured instead, and the tour says so.
-#   tour.sh RELEASE_ZIP OWN_ZIP WINDOW_PROBE FOLDER
-# CTest runs it inside the lab with DISPLAY and the Wine server of the session (tools/test.sh).
+#   tour.sh RELEASE_ZIP OWN_ZIP WINDOW_PROBE FOLDER [DPI]
+# CTest runs it inside the lab with DISPLAY and the Wine server of the session (tools/test.sh),
+# and once more on a screen of 144 DPI (tests/lab/at_dpi.sh; DPI tells the tour which, 96 if not).
 set -uo pipefail
 
-[ $# -eq 4 ] || { echo "usage: tour.sh RELEASE_ZIP OWN_ZIP WINDOW_PROBE FOLDER" >&2; exit 2; }
-zip=$1 own_zip=$2 probe_exe=$3 base=$4
+[ $# -eq 4 ] || [ $# -eq 5 ] ||
+    { echo "usage: tour.sh RELEASE_ZIP OWN_ZIP WINDOW_PROBE FOLDER [DPI]" >&2; exit 2; }
+zip=$1 own_zip=$2 probe_exe=$3 base=$4 dpi=${5:-96}
 # Unpacked deeper than most users keep their tools (a synced Documents folder, a Downloads
 # folder inside another): a Windows path of at least 200 characters, so that a box that cuts a
 # path short cannot pass.
@@ -151,6 +155,16 @@ for r in range(hops):
 assert rows[str(hops - 1)].split("|")[2] == dest
 PY
     say "trace: $DEST_HOP rows, each with its address, name and round-trip times; title \"$(field title 1)\""
+}
+
+step_layout() {
+    probe "layout $W"
+    local hop_width=$(((44 * dpi + 48) / 96)) # 44 at 96 DPI, rounded as Windows rounds
+    [ "$(field dpi 1)" = "$dpi" ] || fail "the screen is at $(field dpi 1) DPI, not $dpi"
+    [ "$(field columns 1 | cut -d' ' -f1)" = "$hop_width" ] ||
+        fail "the Hop column is not $hop_width wide at $dpi DPI: $(field columns 1)"
+    [ "$(field outside 1)" = 0 ] || fail "controls beyond their parents: $(field outside 1)"
+    say "layout: at $dpi DPI, columns $(field columns 1), every control inside its parent"
 }
 
 step_graph() {
@@ -403,9 +417,9 @@ fi
 say "started routelark.exe from the folder in $((($(date +%s%N) - started) / 1000000)) ms"
 
 table=
-for step in trace graph ignore csv stop copy text setup whois help exit; do
+for step in trace layout graph ignore csv stop copy text setup whois help exit; do
     started=$(date +%s%N)
     "step_$step"
     table+=$(printf '\n  %-7s %6.1f s  pass' "$step" "$((($(date +%s%N) - started) / 1000000))e-3")
 done
-say "every step passed ($arch):$table"
+say "every step passed ($arch, $dpi DPI):$table"

@@ -1,4 +1,6 @@
-"""The Starlane banner button, 160 x 30: a ringed planet, the game's name and a ship in a starfield."""
+"""The Starlane banner button, 160 x 30 at 100% (240 x 45 at 150%, 320 x 60 at 200%): a ringed
+planet, the game's name and a ship in a starfield. Sky and planet are drawn at each size; the
+stars, the letters and the ship are pixel art, enlarged."""
 import canvas as cv
 import font
 
@@ -51,10 +53,10 @@ class Xorshift:
 
 
 def sky(c):
-    for y in range(HEIGHT):
-        t = y / (HEIGHT - 1)
+    for y in range(c.height):
+        t = y / (c.height - 1)
         colour = tuple(round(a + (b - a) * t) for a, b in zip(SKY_TOP, SKY_BOTTOM))
-        c.paint(cv.rect(0, y, WIDTH - 1, y), colour)
+        c.paint(cv.rect(0, y, c.width - 1, y), colour)
 
 
 def starfield(c):
@@ -67,15 +69,18 @@ def starfield(c):
         c.put(x, y, STARS[brightness])
 
 
-def planet(c, cx, cy, r):
+def planet(c, cx, cy, r, s):
+    """The planet around (cx, cy) of radius r, given at 100% and drawn at scale s."""
+    bands = [(cv.span(y0, s)[0], cv.span(y0 + 1, s)[-1]) for y0 in (cy - 4, cy + 2)]
+    cx, cy, r = cx * s, cy * s, r * s
     body = cv.disc(cx, cy, r)
     ring = cv.ellipse(cx, cy, r * 1.7, r * 0.55) - cv.ellipse(cx, cy, r * 1.3, r * 0.3)
     back = {(x, y) for x, y in ring if y + 0.5 < cy} - body
     front = {(x, y) for x, y in ring if y + 0.5 >= cy}
     c.paint(back, RING_SHADE)
     c.ball(body, cx, cy, r, PLANET)
-    for y0 in (cy - 4, cy + 2):  # two darker bands across the planet
-        band = {(x, y) for x, y in body if y0 <= y <= y0 + 1}
+    for top, bottom in bands:  # two darker bands across the planet
+        band = {(x, y) for x, y in body if top <= y <= bottom}
         c.ball(band, cx, cy, r, PLANET_BAND)
     c.paint(front, RING)
     c.paint(cv.edge(front, 0, 1), RING_SHADE)
@@ -101,12 +106,14 @@ def trail(c, x0, x1, y):
         c.put(x - 1, y + 2, STARS[0])
 
 
-def banner():
-    c = cv.Canvas(WIDTH, HEIGHT, SKY_TOP)
+def banner(scale=1):
+    """The banner at a scale of 1, 1.5 or 2."""
+    c = cv.Canvas(round(WIDTH * scale), round(HEIGHT * scale), SKY_TOP)
+    art = cv.Enlarged(c, scale)
     sky(c)
-    starfield(c)
-    planet(c, 15, 16, 9)
-    title(c, 36, 21)
-    trail(c, 112, 126, 14)
-    c.picture(SHIP, 127, 9, SHIP_COLOURS)
+    starfield(art)
+    planet(c, 15, 16, 9, scale)
+    title(art, 36, 21)
+    trail(art, 112, 126, 14)
+    art.picture(SHIP, 127, 9, SHIP_COLOURS)
     return c

@@ -99,6 +99,26 @@ def glyph(rows, x, y, mark="#"):
     return {(x + i, y + j) for j, row in enumerate(rows) for i, ch in enumerate(row) if ch == mark}
 
 
+def span(i, scale):
+    """The pixels that pixel i of a drawing at scale 1 covers at `scale`: no gaps, no overlaps."""
+    return range(math.floor(i * scale), math.floor((i + 1) * scale))
+
+
+def scaled(points, scale):
+    """A pixel shape drawn for scale 1, enlarged block by block (nearest neighbour) to `scale`.
+
+    For pixel art (glyphs, small highlights) that has no continuous form; at scale 1 it is the
+    shape itself."""
+    return {(x, y) for px, py in points for x in span(px, scale) for y in span(py, scale)}
+
+
+def scaled_rect(x0, y0, x1, y1, scale):
+    """rect(x0, y0, x1, y1) of a drawing at scale 1, enlarged to `scale`."""
+    lo_x, lo_y = min(x0, x1), min(y0, y1)
+    hi_x, hi_y = max(x0, x1), max(y0, y1)
+    return rect(span(lo_x, scale)[0], span(lo_y, scale)[0], span(hi_x, scale)[-1], span(hi_y, scale)[-1])
+
+
 def shifted(points, dx, dy):
     return {(x + dx, y + dy) for x, y in points}
 
@@ -172,6 +192,17 @@ class Canvas:
                 if ch in colours:
                     self.put(x + i, y + j, colours[ch])
 
+    def enlarged(self, scale):
+        """A copy enlarged block by block (nearest neighbour) to `scale`."""
+        big = Canvas(math.floor(self.width * scale), math.floor(self.height * scale), None)
+        for y in range(self.height):
+            for x in range(self.width):
+                colour = self.get(x, y)
+                for by in span(y, scale):
+                    for bx in span(x, scale):
+                        big.put(bx, by, colour)
+        return big
+
     def paste(self, other, x, y):
         for j in range(other.height):
             for i in range(other.width):
@@ -184,3 +215,23 @@ class Canvas:
     def colours(self):
         """The colours used, in the order they first appear (top row first)."""
         return list(dict.fromkeys(self.pixels))
+
+
+class Enlarged(Canvas):
+    """A view of a canvas through which pixel art drawn for scale 1 lands enlarged to `scale`,
+    block by block; at scale 1 it paints exactly what the canvas itself would."""
+
+    def __init__(self, target, scale):
+        self.target = target
+        self.scale = scale
+        self.width = math.ceil(target.width / scale)
+        self.height = math.ceil(target.height / scale)
+
+    def get(self, x, y):
+        return self.target.get(span(x, self.scale)[0], span(y, self.scale)[0])
+
+    def put(self, x, y, colour):
+        for by in span(y, self.scale):
+            for bx in span(x, self.scale):
+                self.target.put(bx, by, colour)
+

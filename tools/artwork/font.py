@@ -1,4 +1,5 @@
-"""Pixel fonts of the artwork: a bold display face for the Starlane banner and a tiny 3 x 5 face."""
+"""Pixel fonts of the artwork: a bold display face for the Starlane banner, a tiny 3 x 5 face and a
+bold 5 x 7 face for the same words at 150%."""
 import canvas as cv
 
 # Display face: capitals 12 pixels high, small letters 9 (t and l rise to 12). Every glyph sits on
@@ -98,6 +99,14 @@ TINY = {
     "T": ["###", ".#.", ".#.", ".#.", ".#."],
     "O": ["###", "#.#", "#.#", "#.#", "###"],
     "P": ["###", "#.#", "###", "#..", "#.."],
+}
+
+# Bold face for the stop sign at 150%: upright strokes two pixels wide, as TINY doubled at 200%.
+SMALL_BOLD = {
+    "S": [".####", "##...", "##...", ".###.", "...##", "...##", "####."],
+    "T": ["######", "..##..", "..##..", "..##..", "..##..", "..##..", "..##.."],
+    "O": [".###.", "##.##", "##.##", "##.##", "##.##", "##.##", ".###."],
+    "P": ["####.", "##.##", "##.##", "####.", "##...", "##...", "##..."],
 }
 
 

@@ -1,5 +1,7 @@
-"""Writer of Windows icon files holding 32-bit images with alpha and their AND masks."""
+"""Writer of Windows icon files holding 32-bit images with alpha and their AND masks, and the
+256-pixel image as PNG, as icons since Windows Vista hold it."""
 import struct
+import zlib
 
 import bmp
 
@@ -28,9 +30,20 @@ def icon_image(canvas):
     return info + bytes(xor) + bytes(mask)
 
 
+def png(canvas):
+    """A PNG file of the canvas: 8-bit RGBA, no filter, the same bytes on every run."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    raw = b"".join(b"\0" + b"".join(bytes(p) for p in row) for row in canvas.rows())
+    header = struct.pack(">IIBBBBB", canvas.width, canvas.height, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
+            + chunk(b"IEND", b""))
+
+
 def ico(canvases):
-    """An icon file with one 32-bit image per canvas, in the order given."""
-    images = [icon_image(c) for c in canvases]
+    """An icon file with one image per canvas, in the order given: 32-bit bitmaps, PNG at 256."""
+    images = [png(c) if c.width == 256 else icon_image(c) for c in canvases]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for canvas, image in zip(canvases, images):

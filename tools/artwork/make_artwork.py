@@ -30,16 +30,20 @@ def bitmap_header(data):
     return width, height, bits, struct.unpack_from("<I", data, 46)[0]
 
 
-def check_toolbar(data):
+# The scales drawn beside 100% (file name suffix, scale): the program picks the size it needs.
+SCALES = [("_150", 1.5), ("_200", 2)]
+
+
+def check_toolbar(data, size):
     width, height, bits, colours = bitmap_header(data)
-    assert (width, height, bits) == (toolbar.SIZE * len(toolbar.ORDER), toolbar.SIZE, 8)
+    assert (width, height, bits) == (size * len(toolbar.ORDER), size, 8)
     # The toolbar turns the light gray of the colour table into the button face: it must be there,
     # and it must be the background of every button image.
     table = [tuple(data[54 + 4 * i:57 + 4 * i][::-1]) for i in range(colours)]
     assert table[0] == pal.BUTTON_FACE
     offset = struct.unpack_from("<I", data, 10)[0]
     for n in range(len(toolbar.ORDER)):
-        assert data[offset + n * toolbar.SIZE] == 0, "image %d: bottom-left pixel is not button face" % n
+        assert data[offset + n * size] == 0, "image %d: bottom-left pixel is not button face" % n
 
 
 def check_hop_image(data, fill):
@@ -60,19 +64,40 @@ def check_hop_image(data, fill):
             assert pixel(x, y) == want, "hop image pixel (%d, %d)" % (x, y)
 
 
+def check_scaled_hop_image(data, size, fill):
+    """At 150% and 200%: the size, the square's white corner and fill, navy beside it."""
+    assert bitmap_header(data)[:3] == (size, size, 24)
+    offset = struct.unpack_from("<I", data, 10)[0]
+    stride = (size * 3 + 3) & ~3
+
+    def pixel(x, y):  # y counted from the top
+        at = offset + (size - 1 - y) * stride + 3 * x
+        return tuple(data[at:at + 3][::-1])
+
+    square = round(hop_images.SQUARE * size / hop_images.SIZE)
+    assert pixel(0, size - 1) == pixel(square - 1, size - square) == pal.WHITE
+    assert pixel(square // 2, size - 1 - square // 2) == fill
+    assert pixel(size - 1, 0) == pixel(square, size - 1) == pixel(0, size - 1 - square) == pal.NAVY
+
+
 def check_icon(data):
     reserved, kind, count = struct.unpack_from("<HHH", data, 0)
-    assert (reserved, kind, count) == (0, 1, 2)
+    assert (reserved, kind, count) == (0, 1, len(app_icon.SIZES))
     sizes = []
     for n in range(count):
         w, h, _, _, planes, bits, length, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * n)
         size = w or 256
+        if size == 256:  # PNG, 8-bit RGBA, the size in its header
+            assert data[offset:offset + 8] == b"\x89PNG\r\n\x1a\n" and (planes, bits) == (1, 32)
+            assert struct.unpack_from(">IIBB", data, offset + 16) == (256, 256, 8, 6)
+            sizes.append(size)
+            continue
         header = struct.unpack_from("<IiiHH", data, offset)
         assert header == (40, size, size * 2, 1, 32) and (planes, bits) == (1, 32)
         assert length == 40 + size * size * 4 + ((size + 31) // 32) * 4 * size
         assert offset + length <= len(data)
         sizes.append(size)
-    assert sorted(sizes) == [16, 32]
+    assert sorted(sizes) == app_icon.SIZES
 
 
 def check_sound(data):
@@ -113,7 +138,7 @@ def artwork():
     """The files by name, each checked."""
     files = {}
     files["toolbar.bmp"] = bmp.bmp8(toolbar.toolbar(), first=[pal.BUTTON_FACE])
-    check_toolbar(files["toolbar.bmp"])
+    check_toolbar(files["toolbar.bmp"], toolbar.SIZE)
 
     files["banner.bmp"] = bmp.bmp24(banner.banner())
     assert bitmap_header(files["banner.bmp"])[:2] == (banner.WIDTH, banner.HEIGHT) == (160, 30)
@@ -123,7 +148,20 @@ def artwork():
     check_hop_image(files["hop_active.bmp"], pal.DARK_GREEN)
     check_hop_image(files["hop_ignored.bmp"], pal.MAROON)
 
-    files["routelark.ico"] = ico.ico([app_icon.app_icon(32), app_icon.app_icon(16)])
+    for suffix, scale in SCALES:
+        size = round(toolbar.SIZE * scale)
+        files["toolbar%s.bmp" % suffix] = bmp.bmp8(toolbar.toolbar(scale), first=[pal.BUTTON_FACE])
+        check_toolbar(files["toolbar%s.bmp" % suffix], size)
+        files["banner%s.bmp" % suffix] = bmp.bmp24(banner.banner(scale))
+        assert bitmap_header(files["banner%s.bmp" % suffix])[:2] == (160 * scale, 30 * scale)
+        size = round(hop_images.SIZE * scale)
+        files["hop_active%s.bmp" % suffix] = bmp.bmp24(hop_images.hop_active(scale))
+        files["hop_ignored%s.bmp" % suffix] = bmp.bmp24(hop_images.hop_ignored(scale))
+        check_scaled_hop_image(files["hop_active%s.bmp" % suffix], size, pal.DARK_GREEN)
+        check_scaled_hop_image(files["hop_ignored%s.bmp" % suffix], size, pal.MAROON)
+
+    # 32 and 16 first, as the file has always begun.
+    files["routelark.ico"] = ico.ico([app_icon.app_icon(s) for s in [32, 16, 24, 48, 256]])
     check_icon(files["routelark.ico"])
 
     files["banner_click.wav"] = wav.wav_mono16(click_sound.click_samples(), click_sound.RATE)
