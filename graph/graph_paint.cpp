@@ -96,12 +96,12 @@ void Text(const Canvas& c, const char* text, int left, int top, int right, int b
 // --- the span selector --------------------------------------------------------------------
 
 int PaintSelector(const Canvas& c, int top) {
-    int height = c.line + 2 * kSelectorPadY;
-    int x = kGraphMargin;
+    int height = c.line + 2 * Scaled(kSelectorPadY);
+    int x = Scaled(kGraphMargin);
     for (int i = 0; i < kGraphSpanCount; i++) {
         GraphSpan span = static_cast<GraphSpan>(i);
         const char* name = SpanName(span);
-        int width = TextWidth(c, name) + 2 * kSelectorPadX;
+        int width = TextWidth(c, name) + 2 * Scaled(kSelectorPadX);
         RECT& r = GraphView.selector[i];
         r = {x, top, x + width, top + height};
         bool chosen = span == GraphView.span;
@@ -111,10 +111,10 @@ int PaintSelector(const Canvas& c, int top) {
             Frame(c, r, c.colours.gray);
         Text(c, name, r.left, r.top, r.right, r.bottom,
              chosen ? c.colours.highlightText : c.colours.text, DT_CENTER);
-        x = r.right + kGraphTextGap / 2;
+        x = r.right + Scaled(kGraphTextGap) / 2;
     }
-    Text(c, "Keys 1-4: span   Ctrl+C: copy the picture", x + kGraphTextGap, top,
-         c.width - kGraphMargin, top + height, c.colours.gray, DT_RIGHT);
+    Text(c, "Keys 1-4: span   Ctrl+C: copy the picture", x + Scaled(kGraphTextGap), top,
+         c.width - Scaled(kGraphMargin), top + height, c.colours.gray, DT_RIGHT);
     return top + height;
 }
 
@@ -135,8 +135,8 @@ int AxisX(const RttAxis& axis, double rtt, int left, int right) {
 
 void PaintRouteHeader(const Canvas& c, const RoutePane& p) {
     int top = p.top, bottom = p.top + c.line;
-    Text(c, "Hop", kGraphMargin, top, p.labelRight, bottom, c.colours.gray);
-    Text(c, "Loss", p.lossLeft, top, c.width - kGraphMargin, bottom, c.colours.gray);
+    Text(c, "Hop", Scaled(kGraphMargin), top, p.labelRight, bottom, c.colours.gray);
+    Text(c, "Loss", p.lossLeft, top, c.width - Scaled(kGraphMargin), bottom, c.colours.gray);
     char label[32];
     for (int line = 0; line <= p.axis.lines; line++) {
         int x = AxisX(p.axis, p.axis.step * line, p.rttLeft, p.rttRight);
@@ -157,8 +157,8 @@ void PaintBand(const Canvas& c, const RoutePane& p, int row, const SpanFigures& 
     int top = p.top + c.line + row * p.band, bottom = top + p.band;
     // The hop shown: its label highlighted and its band framed, its bars as any other's.
     if (shown) {
-        Fill(c, kGraphMargin, top, p.labelRight, bottom, c.colours.highlight);
-        RECT frame = {kGraphMargin, top, c.width - kGraphMargin, bottom};
+        Fill(c, Scaled(kGraphMargin), top, p.labelRight, bottom, c.colours.highlight);
+        RECT frame = {Scaled(kGraphMargin), top, c.width - Scaled(kGraphMargin), bottom};
         Frame(c, frame, c.colours.highlight);
     }
     CPinger* hop = HopList[row];
@@ -171,34 +171,35 @@ void PaintBand(const Canvas& c, const RoutePane& p, int row, const SpanFigures& 
         COLORREF colour = shown              ? c.colours.highlightText
                           : hop->IsIgnored() ? c.colours.gray
                                              : c.colours.text;
-        Text(c, label, kGraphMargin + kLabelIndent, textTop, p.labelRight, textBottom, colour);
+        Text(c, label, Scaled(kGraphMargin) + Scaled(kLabelIndent), textTop, p.labelRight,
+             textBottom, colour);
     }
     if (figures.sent == 0)
         return;
-    int pad = p.band > 2 * kBandPad + 1 ? kBandPad : 0;
+    int pad = p.band > 2 * Scaled(kBandPad) + 1 ? Scaled(kBandPad) : 0;
     if (figures.answered) {
         int average = AxisX(p.axis, SpanAverageRtt(figures), p.rttLeft, p.rttRight);
         Fill(c, p.rttLeft, top + pad, std::max(average, p.rttLeft + 1), bottom - pad, kRangeColour);
         int low = AxisX(p.axis, figures.minRtt, p.rttLeft, p.rttRight);
         int high = AxisX(p.axis, figures.maxRtt, p.rttLeft, p.rttRight);
         int middle = (top + bottom) / 2;
-        int cap = std::min<int>(kWhiskerCap, p.band / 2);
+        int cap = std::min<int>(Scaled(kWhiskerCap), p.band / 2);
         Line(c, low, middle, high + 1, middle, c.colours.text);
         Line(c, low, middle - cap, low, middle + cap + 1, c.colours.text);
         Line(c, high, middle - cap, high, middle + cap + 1, c.colours.text);
     }
     double loss = SpanLossPercent(figures);
-    int barRight = p.lossLeft + kLossBarWidth;
+    int barRight = p.lossLeft + Scaled(kLossBarWidth);
     RECT bar = {p.lossLeft, top + pad, barRight, bottom - pad};
     Frame(c, bar, c.colours.gray);
-    int lost = p.lossLeft + static_cast<int>(std::ceil(loss * kLossBarWidth / 100));
+    int lost = p.lossLeft + static_cast<int>(std::ceil(loss * Scaled(kLossBarWidth) / 100));
     if (loss > 0)
         Fill(c, p.lossLeft, top + pad, lost, bottom - pad, kLossColour);
     if (labelled) {
         char percent[16];
         FormatText(percent, sizeof percent, loss < 10 ? "%.1f%%" : "%.0f%%", loss);
-        Text(c, percent, barRight + kGraphTextGap / 2, textTop, c.width - kGraphMargin, textBottom,
-             c.colours.text, DT_RIGHT);
+        Text(c, percent, barRight + Scaled(kGraphTextGap) / 2, textTop,
+             c.width - Scaled(kGraphMargin), textBottom, c.colours.text, DT_RIGHT);
     }
 }
 
@@ -214,15 +215,17 @@ int PaintRoutePane(const Canvas& c, int top, int maxHeight, uint32_t end) {
     RoutePane p = {};
     p.top = top;
     int hops = std::max(HopCount, 1);
-    p.band = c.line + kBandTextPad;
+    p.band = c.line + Scaled(kBandTextPad);
     if (hops * p.band > maxHeight - c.line)
-        p.band = std::max<int>(kBandMinHeight, (maxHeight - c.line) / hops);
+        p.band = std::max<int>(Scaled(kBandMinHeight), (maxHeight - c.line) / hops);
     p.labelStep = std::max(1, (c.line + p.band - 1) / p.band);
     p.bottom = top + c.line + hops * p.band;
-    p.labelRight = kGraphMargin + std::clamp(c.width * 3 / 10, 12 * c.charWidth, 40 * c.charWidth);
-    p.lossLeft = c.width - kGraphMargin - kLossBarWidth - kGraphTextGap / 2 - TextWidth(c, "100%");
-    p.rttLeft = p.labelRight + kGraphTextGap;
-    p.rttRight = p.lossLeft - 2 * kGraphTextGap;
+    p.labelRight =
+        Scaled(kGraphMargin) + std::clamp(c.width * 3 / 10, 12 * c.charWidth, 40 * c.charWidth);
+    p.lossLeft = c.width - Scaled(kGraphMargin) - Scaled(kLossBarWidth) -
+                 Scaled(kGraphTextGap) / 2 - TextWidth(c, "100%");
+    p.rttLeft = p.labelRight + Scaled(kGraphTextGap);
+    p.rttRight = p.lossLeft - 2 * Scaled(kGraphTextGap);
     p.axis = NiceRttAxis(highest);
     PaintRouteHeader(c, p);
     int shown = GraphHopRow();
@@ -232,7 +235,8 @@ int PaintRoutePane(const Canvas& c, int top, int maxHeight, uint32_t end) {
     if (HopCount == 0)
         Text(c, "No hops yet: start a trace.", p.rttLeft, top + c.line, p.rttRight, p.bottom,
              c.colours.gray);
-    GraphView.bands = {kGraphMargin, top + c.line, c.width - kGraphMargin, p.bottom};
+    GraphView.bands = {Scaled(kGraphMargin), top + c.line, c.width - Scaled(kGraphMargin),
+                       p.bottom};
     GraphView.bandHeight = p.band;
     return p.bottom;
 }
@@ -255,9 +259,10 @@ void PaintRttAxis(const Canvas& c, const Plot& plot) {
         FormatRttLabel(plot.axis, line, label, sizeof label);
         if (line == plot.axis.lines)
             FormatText(label + strlen(label), sizeof label - strlen(label), " ms");
-        Text(c, label, kGraphMargin, y - c.line / 2, plot.left - kTickLength - kAxisLabelGap,
-             y - c.line / 2 + c.line, c.colours.gray, DT_RIGHT);
-        Line(c, plot.left - kTickLength, y, plot.left, y, c.colours.gray);
+        Text(c, label, Scaled(kGraphMargin), y - c.line / 2,
+             plot.left - Scaled(kTickLength) - Scaled(kAxisLabelGap), y - c.line / 2 + c.line,
+             c.colours.gray, DT_RIGHT);
+        Line(c, plot.left - Scaled(kTickLength), y, plot.left, y, c.colours.gray);
         if (line > 0)
             Line(c, plot.left, y, plot.right, y, c.colours.grid);
     }
@@ -270,17 +275,17 @@ void PaintTimeAxis(const Canvas& c, const Plot& plot, GraphSpan span, uint32_t e
     double leftClock = TraceStartClock() + right - spanSeconds;
     int width = plot.right - plot.left;
     char label[16];
-    int labelWidth = TextWidth(c, "00:00:00") + 2 * kGraphTextGap;
+    int labelWidth = TextWidth(c, "00:00:00") + 2 * Scaled(kGraphTextGap);
     TimeAxis axis = NiceTimeAxis(spanSeconds, std::max(1, width / labelWidth));
     for (double tick = FirstTimeTick(axis, leftClock); tick <= leftClock + spanSeconds;
          tick += axis.step) {
         int x = plot.left + static_cast<int>((tick - leftClock) / spanSeconds * width + 0.5);
         Line(c, x, plot.top, x, plot.bottom, c.colours.grid);
-        Line(c, x, plot.bottom, x, plot.bottom + kTickLength, c.colours.gray);
+        Line(c, x, plot.bottom, x, plot.bottom + Scaled(kTickLength), c.colours.gray);
         FormatClock(tick, axis.withSeconds, label, sizeof label);
         int half = TextWidth(c, label) / 2;
-        Text(c, label, x - half, plot.bottom + kTickLength, x + half + 1,
-             plot.bottom + kTickLength + c.line, c.colours.gray, DT_CENTER);
+        Text(c, label, x - half, plot.bottom + Scaled(kTickLength), x + half + 1,
+             plot.bottom + Scaled(kTickLength) + c.line, c.colours.gray, DT_CENTER);
     }
 }
 
@@ -294,14 +299,14 @@ void PaintColumns(const Canvas& c, const Plot& plot, const SpanFigures* columns,
         for (int x = from; x < to; x++) {
             if (column.answered) { // never thinner than kRangeMinHeight: 0 ms shows too
                 int low = plot.Y(column.minRtt);
-                Fill(c, x, std::min(plot.Y(column.maxRtt), low - kRangeMinHeight + 1), x + 1,
-                     low + 1, kRangeColour);
+                Fill(c, x, std::min(plot.Y(column.maxRtt), low - Scaled(kRangeMinHeight) + 1),
+                     x + 1, low + 1, kRangeColour);
             }
             if (column.sent > column.answered) {
                 double share = static_cast<double>(column.sent - column.answered) / column.sent;
                 int height = static_cast<int>(share * (plot.bottom - plot.top) + 0.5);
-                Fill(c, x, plot.top, x + 1, plot.top + std::max<int>(height, kLossMarkMinHeight),
-                     kLossColour);
+                Fill(c, x, plot.top, x + 1,
+                     plot.top + std::max<int>(height, Scaled(kLossMarkMinHeight)), kLossColour);
             }
         }
     }
@@ -328,17 +333,19 @@ void PaintTimeLine(const Canvas& c, int top, uint32_t end) {
     char text[256], numbers[200];
     FormatText(text, sizeof text, "Last %s:   %s", SpanName(span),
                FormatSpanFigures(figures, numbers, sizeof numbers));
-    Text(c, text, kGraphMargin, top, c.width - kGraphMargin, top + c.line, c.colours.text);
+    Text(c, text, Scaled(kGraphMargin), top, c.width - Scaled(kGraphMargin), top + c.line,
+         c.colours.text);
 
     Plot plot;
     plot.axis = NiceRttAxis(figures.answered ? figures.maxRtt : 0);
     char widest[32];
     FormatRttLabel(plot.axis, plot.axis.lines, widest, sizeof widest);
     FormatText(widest + strlen(widest), sizeof widest - strlen(widest), " ms");
-    plot.left = kGraphMargin + TextWidth(c, widest) + kAxisLabelGap + kTickLength;
-    plot.right = c.width - kGraphMargin - TextWidth(c, "00:00:00") / 2;
-    plot.top = top + c.line + c.line / 2 + kGraphTextGap;
-    plot.bottom = c.height - kGraphMargin - kTickLength - c.line;
+    plot.left =
+        Scaled(kGraphMargin) + TextWidth(c, widest) + Scaled(kAxisLabelGap) + Scaled(kTickLength);
+    plot.right = c.width - Scaled(kGraphMargin) - TextWidth(c, "00:00:00") / 2;
+    plot.top = top + c.line + c.line / 2 + Scaled(kGraphTextGap);
+    plot.bottom = c.height - Scaled(kGraphMargin) - Scaled(kTickLength) - c.line;
     if (plot.right - plot.left < 2 || plot.bottom - plot.top < 2)
         return;
     PaintRttAxis(c, plot);
@@ -375,13 +382,15 @@ void PaintGraph(HDC dc, void* bits, int width, int height) {
     SetBkMode(dc, TRANSPARENT);
     Fill(c, 0, 0, width, height, c.colours.back);
     uint32_t end = TraceEndSecond();
-    int top = PaintSelector(c, kGraphMargin) + kGraphSectionGap;
+    int top = PaintSelector(c, Scaled(kGraphMargin)) + Scaled(kGraphSectionGap);
     // The time line keeps room for its figures, its plot and its labels; the pane takes the rest
     // up to its share.
-    int timeLine = c.line + c.line / 2 + kGraphTextGap + kPlotMinHeight + kTickLength + c.line;
-    int room = height - kGraphMargin - top;
-    int pane = std::min(room * kRoutePanePercent / 100, room - kGraphSectionGap - timeLine);
-    top = PaintRoutePane(c, top, std::max(pane, c.line + kBandMinHeight), end) + kGraphSectionGap;
+    int timeLine = c.line + c.line / 2 + Scaled(kGraphTextGap) + Scaled(kPlotMinHeight) +
+                   Scaled(kTickLength) + c.line;
+    int room = height - Scaled(kGraphMargin) - top;
+    int pane = std::min(room * kRoutePanePercent / 100, room - Scaled(kGraphSectionGap) - timeLine);
+    top = PaintRoutePane(c, top, std::max(pane, c.line + Scaled(kBandMinHeight)), end) +
+          Scaled(kGraphSectionGap);
     PaintTimeLine(c, top, end);
     SelectObject(dc, oldFont);
 }

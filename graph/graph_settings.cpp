@@ -27,8 +27,10 @@ static int ReadGraphValue(const char* key, int fallback) {
 static RECT DefaultGraphRect() {
     RECT main;
     GetWindowRect(MainWindow, &main);
-    RECT r = {main.left + kGraphOffset, main.top + kGraphOffset, 0, 0};
-    r.right = r.left + kGraphDefaultWidth, r.bottom = r.top + kGraphDefaultHeight;
+    RECT r = {main.left + ScaleToMainWindow(kGraphOffset),
+              main.top + ScaleToMainWindow(kGraphOffset), 0, 0};
+    r.right = r.left + ScaleToMainWindow(kGraphDefaultWidth);
+    r.bottom = r.top + ScaleToMainWindow(kGraphDefaultHeight);
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
     if (!GetMonitorInfoA(MonitorFromWindow(MainWindow, MONITOR_DEFAULTTONEAREST), &monitor))

@@ -5,7 +5,8 @@
 
 struct GraphViewState {
     GraphSpan span;
-    HFONT font; // the system's message font
+    int dpi;    // the window's: every size of graph_metrics.h is scaled from 96 DPI to it
+    HFONT font; // the system's message font, made for that DPI
     // Filled by each paint, for the clicks: the span selector's items, and the route pane's bands
     // (band i of the hops from bandTop down, bandHeight each).
     RECT selector[kGraphSpanCount];
@@ -13,6 +14,9 @@ struct GraphViewState {
     int bandHeight;
 };
 extern GraphViewState GraphView;
+
+// A size of graph_metrics.h, given at 96 DPI, in pixels at the window's DPI.
+int Scaled(int pixelsAt96);
 
 // The row of the hop the graph shows: the row selected in the hop table, or else the first hop
 // that answers; -1 when there is none.

@@ -3,6 +3,8 @@
 #include "app/app.h"
 #include "app/resource.h"
 #include "common/bounded_text.h"
+#include "dpi/dpi_rules.h"
+#include "dpi/window_dpi.h"
 #include "graph/graph_metrics.h"
 #include "graph/graph_settings.h"
 #include "graph/graph_view.h"
@@ -199,6 +201,29 @@ static void OnGraphKey(WPARAM key) {
         ChooseSpan(static_cast<int>(key - VK_NUMPAD1));
 }
 
+int Scaled(int pixelsAt96) {
+    return ScaleToDpi(pixelsAt96, GraphView.dpi);
+}
+
+// The system's message font at the DPI, so that the graph reads as the system's dialogs do.
+static void UseGraphDpi(int dpi) {
+    if (HFONT font = CreateMessageFontForDpi(dpi)) {
+        if (GraphView.font)
+            DeleteObject(GraphView.font);
+        GraphView.font = font;
+    }
+    GraphView.dpi = dpi;
+}
+
+// Moved to a screen of another DPI: sizes and font for it, in the rectangle Windows suggests.
+static void OnGraphDpiChanged(int dpi, const RECT* suggested) {
+    UseGraphDpi(dpi);
+    SetWindowPos(GraphWindow, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(GraphWindow, nullptr, FALSE);
+}
+
 static void OnGraphDestroyed() {
     KeepGraphPlacement(GraphWindow);
     KillTimer(GraphWindow, kFrameTimerId);
@@ -226,7 +251,11 @@ static LRESULT CALLBACK GraphWindowProc(HWND window, UINT message, WPARAM wParam
         }
         return 0;
     case WM_GETMINMAXINFO:
-        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {kGraphMinWidth, kGraphMinHeight};
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {Scaled(kGraphMinWidth),
+                                                                 Scaled(kGraphMinHeight)};
+        return 0;
+    case WM_DPICHANGED:
+        OnGraphDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_LBUTTONDOWN:
         OnGraphClick(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
@@ -239,18 +268,6 @@ static LRESULT CALLBACK GraphWindowProc(HWND window, UINT message, WPARAM wParam
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// The system's message font, so that the graph reads as the system's dialogs do.
-static HFONT CreateMessageFont() {
-    NONCLIENTMETRICSA metrics = {};
-    metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        if (HFONT font = CreateFontIndirectA(&metrics.lfMessageFont))
-            return font;
-    LOGFONTA fallback = {};
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof fallback, &fallback);
-    return CreateFontIndirectA(&fallback);
 }
 
 static void RegisterGraphClass() {
@@ -277,7 +294,7 @@ void OpenHopGraph() {
     RegisterGraphClass();
     RECT r = GraphOpeningRect();
     GraphView.span = GraphOpeningSpan();
-    GraphView.font = CreateMessageFont();
+    UseGraphDpi(WindowDpi(MainWindow)); // it opens on the main window's screen
     // A popup stays above the main window that owns it, as the WhoIs dialog does.
     GraphWindow = CreateWindowExA(0, kGraphClass, kGraphTitle, WS_POPUP | WS_OVERLAPPEDWINDOW,
                                   r.left, r.top, r.right - r.left, r.bottom - r.top, MainWindow,
@@ -287,6 +304,8 @@ void OpenHopGraph() {
         GraphView.font = nullptr;
         return;
     }
+    if (WindowDpi(GraphWindow) != GraphView.dpi) // its kept place is on another screen
+        UseGraphDpi(WindowDpi(GraphWindow));
     CopyText(ShownTitle, sizeof ShownTitle, kGraphTitle);
     ShowGraphTitle();
     ShowWindow(GraphWindow, SW_SHOWNORMAL);

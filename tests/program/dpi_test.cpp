@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "app/resource.h"
 #include "dpi/window_dpi.h"
+#include "graph/graph.h"
 #include "harness/list_view.h"
 #include "harness/program.h"
 #include "hoptable/hop_table.h"
@@ -196,6 +197,36 @@ TEST_F(DpiChange, TheIniFileKeeps96DpiWidths) {
     EXPECT_EQ(ListViewColumnWidth(HopTable, 2), 240);
 }
 
+// The hop graph's own sizes follow its DPI: its least size, its text, the rectangle suggested.
+TEST_F(DpiChange, TheHopGraphTakesTheNewDpiAndItsRectangle) {
+    OpenHopGraph();
+    ASSERT_NE(GraphWindow, nullptr);
+    MINMAXINFO limits = {};
+    SendMessageA(GraphWindow, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, 480);
+    EXPECT_EQ(limits.ptMinTrackSize.y, 360);
+    RECT suggested = {100, 80, 100 + 1080, 80 + 840};
+    SendMessageA(GraphWindow, WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    SendMessageA(GraphWindow, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, 720);
+    EXPECT_EQ(limits.ptMinTrackSize.y, 540);
+    RECT r;
+    GetWindowRect(GraphWindow, &r);
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.right, 1180);
+    EXPECT_EQ(r.bottom, 920);
+    HDC dc = GetDC(GraphWindow);
+    HGDIOBJ old = SelectObject(dc, CreateMessageFontForDpi(96));
+    TEXTMETRICA at96, at144;
+    GetTextMetricsA(dc, &at96);
+    DeleteObject(SelectObject(dc, CreateMessageFontForDpi(144)));
+    GetTextMetricsA(dc, &at144);
+    DeleteObject(SelectObject(dc, old));
+    ReleaseDC(GraphWindow, dc);
+    EXPECT_NEAR(at144.tmHeight, at96.tmHeight * 1.5, 1) << "the font the graph now draws with";
+}
+
 // Run by tests/program/at_dpi.sh in a prefix whose LogPixels is 192.
 class AtDpi192 : public DpiChange {};
 
@@ -213,6 +244,14 @@ TEST_F(AtDpi192, EverythingStartsTwiceItsSize) {
     EXPECT_EQ(at192.bannerHeight, 60);
     EXPECT_EQ(at192.rowImage, 24);
     EXPECT_EQ(at192.statusEdges[1], 480);
+    // The hop graph opens twice its 96-DPI size too.
+    OpenHopGraph();
+    ASSERT_NE(GraphWindow, nullptr);
+    RECT graph;
+    GetWindowRect(GraphWindow, &graph);
+    EXPECT_EQ(graph.right - graph.left, 1440) << "720 x 560 at 96 DPI";
+    EXPECT_EQ(graph.bottom - graph.top, 1120);
+    DestroyWindow(GraphWindow);
     // The same window laid out for 96 DPI, as on another screen: half of it.
     SendDpiChanged(96, RECT{r.left, r.top, r.left + 700, r.top + 340});
     ExpectScaled(at192, Measure(), 200);
