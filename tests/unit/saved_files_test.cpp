@@ -11,9 +11,11 @@ namespace {
 // An answering hop, a placeholder, and an ignored hop whose name needs quoting.
 const SavedHop kHops[] = {
     // 198.18.1.1; over ten minutes 9 answers averaging 20 ms (variance 4), 8 changes of 1.5 ms
-    {{0, 0, 0, 0x010112C6, "r1.routelark.test", 12, 11, 20, 22, 18, 31}, 0, {10, 9, 18, 31, 180, 3636, 8, 12}},
-    {{1, 0, 1, 0, "[No response]", 0, 0, 0, 0, 0xFFFFFFFF, 0}, 1},
-    {{2, 0, 0, 0x010312C6, "a,\"b\"\r\n<i>", 4, 1, 5, 5, 5, 5}, 1},
+    {{0, 0, 0, 0x010112C6, "r1.routelark.test", 12, 11, 20, 22, 18, 31},
+     0,
+     {10, 9, 18, 31, 180, 3636, 8, 12}},
+    {{1, 0, 1, 0, "[No response]", 0, 0, 0, 0, 0xFFFFFFFF, 0}, 1, EmptySpanFigures()},
+    {{2, 0, 0, 0x010312C6, "a,\"b\"\r\n<i>", 4, 1, 5, 5, 5, 5}, 1, EmptySpanFigures()},
 };
 
 bool ReadHop(int row, SavedHop& hop) {
