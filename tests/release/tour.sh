@@ -359,7 +359,8 @@ step_help() {
     }
     shortcut ctrl+h "no box naming both help files whole" missing
     local shown
-    shown=$(field box0 2- | sed 's/\\n/ /g')
+    # Undone for the log: doubled backslashes first, so that a folder named "\n..." stays whole.
+    shown=$(field box0 2- | sed 's/\\\\/\x01/g; s/\\n/ /g; s/\x01/\\/g')
     press_ok
     say "help: \"$shown\""
 }
