@@ -9,7 +9,7 @@
 class CPinger;
 
 // The trace's clock: echoes are counted in the seconds since the trace started (GetTickCount),
-// and the axis shows them in local clock time from the start's wall-clock time.
+// and the axis shows them in local clock time from the start's wall-clock time (TraceStartTime).
 void MarkTraceStart();
 void MarkTraceStop();
 uint32_t TraceSecondNow();

@@ -14,9 +14,12 @@ static double StartClock;
 void MarkTraceStart() {
     StartTick = GetTickCount();
     StopTick = StartTick;
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    StartClock = now.wHour * 3600.0 + now.wMinute * 60 + now.wSecond + now.wMilliseconds / 1000.0;
+    GetSystemTime(&TraceStartTime); // the one start time: the axis's, and the saved files'
+    SYSTEMTIME local;
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &TraceStartTime, &local))
+        local = TraceStartTime;
+    StartClock =
+        local.wHour * 3600.0 + local.wMinute * 60 + local.wSecond + local.wMilliseconds / 1000.0;
 }
 
 void MarkTraceStop() {

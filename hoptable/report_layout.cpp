@@ -2,28 +2,31 @@
 #include "hoptable/report_layout.h"
 #include <cstring>
 
+const char* HtmlEntity(char c) {
+    switch (c) {
+    case '&':
+        return "&amp;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '"':
+        return "&quot;";
+    }
+    return nullptr;
+}
+
 static void AppendEscaped(std::string& report, const char* text, size_t length, int html) {
     if (!html) {
         report.append(text, length);
         return;
     }
     for (size_t i = 0; i < length; i++) {
-        switch (text[i]) {
-        case '&':
-            report += "&amp;";
-            break;
-        case '<':
-            report += "&lt;";
-            break;
-        case '>':
-            report += "&gt;";
-            break;
-        case '"':
-            report += "&quot;";
-            break;
-        default:
+        const char* entity = HtmlEntity(text[i]);
+        if (entity)
+            report += entity;
+        else
             report += text[i];
-        }
     }
 }
 

@@ -13,6 +13,9 @@ struct ReportSource {
     int html; // wrap the text for a fixed-width font and escape the cell texts
 };
 
+// The entity that stands for c in HTML text, for & < > and "; nullptr for any other character.
+const char* HtmlEntity(char c);
+
 // Appends text in a field of width characters: right-aligned when width is positive,
 // left-aligned in -width characters when negative, never cut. With html, & < > " are
 // written as entities, padded by the text's own length so that the columns stay aligned.

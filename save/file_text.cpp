@@ -1,5 +1,6 @@
 // CSV quoting and HTML escaping of the saved files' cell texts (platform-free).
 #include "save/file_text.h"
+#include "hoptable/report_layout.h"
 #include <cstring>
 
 void AppendCsvField(std::string& out, const char* text) {
@@ -54,25 +55,11 @@ void AppendHtmlText(std::string& out, const char* text) {
             c += length ? length : 1; // an invalid byte alone, a control character whole
             continue;
         }
-        switch (*c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&#39;";
-            break;
-        default:
+        const char* entity = *c == '\'' ? "&#39;" : HtmlEntity(static_cast<char>(*c));
+        if (entity)
+            out += entity;
+        else
             out.append(reinterpret_cast<const char*>(c), length);
-        }
         c += length;
     }
 }

@@ -39,10 +39,9 @@ void StartTrace() {
     KillTimer(MainWindow, kPingTimerId); // a tick left from the last trace must not ping
     ClearHops();
     CopyText(TracedHostText, sizeof TracedHostText, DestinationText);
-    GetSystemTime(&TraceStartTime);
     TraceTargetKnown = 0;
     EnableSaveAs(0);
-    MarkTraceStart(); // the new hops' buckets count from here
+    MarkTraceStart(); // the new hops' buckets count from here, and the saved files' start
     AddToHistory(HostBox, DestinationText);
     SendMessageA(HostBox, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
     SetReadOnlyHostBox(1);

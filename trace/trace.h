@@ -14,8 +14,8 @@ extern IPAddr DestinationAddress;
 extern int AttemptCount; // failed probes at the current hop
 
 // The trace the HopList belongs to, as a saved file names it: the host text it was started with
-// and the moment it started (UTC), set at Start. TraceTargetKnown is set once its destination
-// (DestinationAddress) is found, and cleared at the next Start.
+// and the moment it started (UTC, taken by MarkTraceStart), set at Start. TraceTargetKnown is set
+// once its destination (DestinationAddress) is found, and cleared at the next Start.
 extern char TracedHostText[kHostTextCapacity];
 extern SYSTEMTIME TraceStartTime;
 extern int TraceTargetKnown;
