@@ -27,7 +27,9 @@ if [ -n "${ROUTELARK_EMULATED_SUITE:-}" ]; then
     # Windows calls several times slower: a hung test is given more time before it counts as one.
     export ROUTELARK_WINE_ARCH=i686-emulated
     build=$repo/build/i686-emulated
-    configure=(-DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchain-mingw-i686.cmake" -DROUTELARK_TEST_TIMEOUT=900)
+    # It tours the release zip of the build folder above (the same sources give the same zip).
+    configure=(-DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchain-mingw-i686.cmake" -DROUTELARK_TEST_TIMEOUT=900
+        -DROUTELARK_RELEASE_DIR="$repo/build/release")
 fi
 
 now() { date +%s.%N; }
@@ -68,7 +70,7 @@ took build "$start"
 # The program users get, as tools/release.sh builds it: i686, stripped, in its zip. The tests
 # tour it, natively or under emulation, whichever build they test themselves.
 start=$(now)
-"$repo/tools/release.sh" "$build/release" >/dev/null
+"$repo/tools/release.sh" "$repo/build/release" >/dev/null
 took "release build (i686)" "$start"
 
 # The platform-free code built natively with the sanitizers: its unit tests, short fuzz runs.

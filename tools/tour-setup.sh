@@ -64,8 +64,9 @@ r4_wait() {
 
 desktop_start
 main=$DESKTOP_WINDOW
+: >"$watch" # named by its Windows path, which needs the file to be there
 "$repo/tools/wine-run" explorer /desktop=Routelark,1024x700 tools/tour/status_watch.exe \
-    "Z:${watch//\//\\}" 600 &
+    "$(windows_path "$watch")" 600 &
 until_true 20 test -s "$watch" || fail "the status watcher did not start"
 
 trace() { # trace: Return in the host name box; prints r4's wait once discovery is past it

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "harness/pump.h"
+#include "harness/wine_path.h"
 #include "lab_topology.h"
 
 namespace {
@@ -373,8 +374,7 @@ bool AskWhois(const char* query, std::string* answer) {
 }
 
 std::string ReadAnswerFile(const char* query) {
-    // Wine maps the Unix root to Z:.
-    std::string path = std::string("Z:" LAB_WHOIS_DIR "/") + query + ".txt";
+    std::string path = WindowsPathOf(std::string(LAB_WHOIS_DIR "/") + query + ".txt");
     std::string text;
     if (FILE* f = std::fopen(path.c_str(), "rb")) {
         char chunk[1024];

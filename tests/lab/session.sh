@@ -30,6 +30,7 @@ session_start() {
     mkdir -p "$prefix"
     wineserver -p
     wineboot -i >"$logs/wineboot.log" 2>&1 || { cat "$logs/wineboot.log" >&2; return 1; }
+    wine_prefix_drive "$prefix"
     # Windows live inside one virtual desktop window: without a window manager on the
     # display, Wine would wait up to 2 s for each top-level window it hides.
     if [ ! -f "$prefix/.routelark-desktop" ]; then

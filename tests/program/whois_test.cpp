@@ -6,6 +6,7 @@
 #include "harness/import_patch.h"
 #include "harness/program.h"
 #include "harness/test_names.h"
+#include "harness/wine_path.h"
 #include "lab_topology.h"
 #include "loopback_whois.h"
 #include "trace/trace.h"
@@ -28,7 +29,7 @@ std::string Shown(const std::string& answer) {
 }
 
 std::string LabAnswer() {
-    return ReadWholeFile("Z:" LAB_WHOIS_DIR "/" LAB_WHOIS_QUERY ".txt"); // Wine's Z: is /
+    return ReadWholeFile(WindowsPathOf(LAB_WHOIS_DIR "/" LAB_WHOIS_QUERY ".txt"));
 }
 
 class Whois : public ProgramTest {

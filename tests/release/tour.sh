@@ -31,9 +31,17 @@ zip=$1 own_zip=$2 probe_exe=$3 base=$4 dpi=${5:-96}
 # Unpacked deeper than most users keep their tools (a synced Documents folder, a Downloads
 # folder inside another): a Windows path of at least 200 characters, so that a box that cuts a
 # path short cannot pass.
-folder=$base
-while [ ${#folder} -lt 198 ]; do folder+=/a-folder-deeper-than-most; done
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+. "$repo/tools/wine-path.sh"
+# The tests reach the clone through a drive of its own (R:, tools/wine-path.sh), so the folder
+# grows until its Windows path, not its Unix one, is that long, whatever the clone's depth.
+rm -rf "$base"
+mkdir -p "$base"
+folder=$base
+while windows=$(windows_path "$folder") && [ ${#windows} -lt 200 ]; do
+    folder+=/a-folder-deeper-than-most
+    mkdir -p "$folder"
+done
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 say() { echo "tour: $*"; }
@@ -349,9 +357,9 @@ step_help() {
     rm -f "$folder/routelark.chm" "$folder/routelark.hlp"
     # The whole text, as the probe reports it (backslashes doubled, line ends as \n): the box
     # must name both paths in full, from a folder deeper than most users' (see the top).
-    local real
-    real=$(cd "$folder" && pwd -P) # as Wine names the folder: links resolved
-    local windows=Z:${real//\//\\\\}
+    local windows
+    windows=$(windows_path "$folder")
+    windows=${windows//\\/\\\\}
     local expected="The help file is missing:\\n$windows\\\\routelark.chm\\n$windows\\\\routelark.hlp"
     expected+="\\n\\nPut routelark.chm or routelark.hlp in the folder of the program."
     missing() {
@@ -374,9 +382,7 @@ step_exit() {
     [ "$status" = 0 ] || fail "exit status $status"
     local ini=$folder/routelark.ini
     [ -f "$ini" ] || fail "no routelark.ini in the folder it was started from: $(cd "$folder" && echo *)"
-    local real
-    real=$(cd "$folder" && pwd -P) # as Wine names the folder: links resolved
-    python3 - "$ini" "$DEST_NAME" "$WHOIS_NAME" "Z:${real//\//\\}" <<'PY' || fail "routelark.ini: $(cat "$ini")"
+    python3 - "$ini" "$DEST_NAME" "$WHOIS_NAME" "$(windows_path "$folder")" <<'PY' || fail "routelark.ini: $(cat "$ini")"
 import configparser, sys
 ini = configparser.ConfigParser(interpolation=None)
 ini.optionxform = str
