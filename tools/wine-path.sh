@@ -5,14 +5,20 @@
 # so that one prefix and one command serve the x86_64 tests and the shipped i686 program alike.
 wine_tools=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 ROUTELARK_CLONE=$(cd "$wine_tools/.." && pwd -P)
-ROUTELARK_WINE_ARCH_FOUND=$("$wine_tools/wine-arch")
+# The answer is handed down to the programs this shell starts (CTest starts tools/wine-run for
+# each test, twice for the tests it discovers): tools/wine-arch asks Wine's loaders each time. It
+# is asked again where the machine is taken for another (ROUTELARK_WINE_ARCH).
+if [ -z "${ROUTELARK_WINE_ARCH_FOUND:-}" ] || [ "${ROUTELARK_WINE_ARCH_FOUND_FOR-}" != "${ROUTELARK_WINE_ARCH:-}" ]; then
+    ROUTELARK_WINE_ARCH_FOUND=$("$wine_tools/wine-arch")
+    ROUTELARK_WINE_ARCH_FOUND_FOR=${ROUTELARK_WINE_ARCH:-}
+    ROUTELARK_WINE_LOADERS=$("$wine_tools/wine-arch" --loaders)
+fi
+export ROUTELARK_WINE_ARCH_FOUND ROUTELARK_WINE_ARCH_FOUND_FOR ROUTELARK_WINE_LOADERS
 if [ "$ROUTELARK_WINE_ARCH_FOUND" != i686 ]; then
     case ":$PATH:" in
         *":$wine_tools/wine64:"*) ;;
         *) export PATH=$wine_tools/wine64:$PATH ;;
     esac
-    ROUTELARK_WINE_LOADERS=$("$wine_tools/wine-arch" --loaders)
-    export ROUTELARK_WINE_LOADERS
 fi
 unset wine_tools
 
