@@ -14,13 +14,17 @@ DialogDriver::Step Press(int id) {
     return [id](HWND dialog) { DialogDriver::Click(dialog, id); };
 }
 
+#define kOriginZone "origin.menu.routelark.test"
+#define kNameZone "menu.routelark.test"
+
 class PreferencesTest : public TraceTest {
   protected:
     void PrepareFolder() override {
-        // The lab's zones: the lookups that the setting starts stay with the lab's name server.
+        // Zones the lab's name server holds for this test alone (asn_records.tsv): the
+        // lookups that the setting starts stay in the lab and out of the lab test's count.
         WriteWholeFile(folder->File("routelark.ini"),
-                       "[Preferences]\r\nAsOriginZone=" LAB_AS_ORIGIN_ZONE
-                       "\r\nAsNameZone=" LAB_AS_NAME_ZONE "\r\n");
+                       "[Preferences]\r\nAsOriginZone=" kOriginZone "\r\nAsNameZone=" kNameZone
+                       "\r\n");
     }
     std::string Ini() { return ReadWholeFile(folder->File("routelark.ini")); }
     void Command(int id) { SendMessageA(MainWindow, WM_COMMAND, id, 0); }
@@ -61,8 +65,8 @@ TEST_F(PreferencesTest, LookUpIsOffUntilOkStoresItInItsOwnSection) {
     ClickLookUpAndPress(IDOK, &shown);
     EXPECT_EQ(shown, BST_UNCHECKED);
     EXPECT_EQ(Preferences.LookupAs, 1);
-    EXPECT_NE(Ini().find("[Preferences]\r\nAsOriginZone=" LAB_AS_ORIGIN_ZONE
-                         "\r\nAsNameZone=" LAB_AS_NAME_ZONE "\r\nLookupAs=1\r\n"),
+    EXPECT_NE(Ini().find("[Preferences]\r\nAsOriginZone=" kOriginZone "\r\nAsNameZone=" kNameZone
+                         "\r\nLookupAs=1\r\n"),
               std::string::npos)
         << Ini();
     Restart();
