@@ -25,8 +25,8 @@ static void ShowHostList() {
 }
 
 void RunCommand(int command, HWND control) {
-    if (command >= IDM_COLUMN_FIRST && command < IDM_COLUMN_FIRST + kColumnTotal) {
-        ToggleColumn(command - IDM_COLUMN_FIRST);
+    if (CommandColumn(command) >= 0) {
+        ToggleColumn(CommandColumn(command));
         return;
     }
     switch (command) {
@@ -44,6 +44,13 @@ void RunCommand(int command, HWND control) {
         if (DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_SETUP), MainWindow,
                             SetupDialogProc, 0) == 1)
             EndPingRound(); // a round keeps the pauses and timeout it began with
+        break;
+    case IDM_PREFERENCES: // modal
+        DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_PREFERENCES), MainWindow,
+                        PreferencesDialogProc, 0);
+        break;
+    case IDM_HOP_COPY_AS:
+        CopyAsAtPopupRow();
         break;
     case IDM_ABOUT:
         DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_ABOUT), MainWindow, AboutDialogProc,

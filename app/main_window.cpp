@@ -2,6 +2,7 @@
 #include "app/app.h"
 #include "app/event_routing.h"
 #include "app/resource.h"
+#include "asn/asn.h"
 #include "dpi/dpi_rules.h"
 #include "dpi/window_dpi.h"
 #include "graph/graph.h"
@@ -68,6 +69,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case MSG_PING_REPLY:
     case MSG_PING_NEXT:
         return RouteTraceMessage(ActiveHandlers(), message, wParam, lParam);
+    case MSG_AS_ANSWER:
+        OnAsAnswer(wParam, lParam);
+        return 0;
     case MSG_PING_ROUND:
         OnPingRoundNotice(message, wParam, lParam);
         return 0;

@@ -10,6 +10,7 @@
 #define IDD_ABOUT 113
 #define IDD_SETUP 118
 #define IDD_WHOIS 123
+#define IDD_PREFERENCES 150
 
 // Bitmaps, icon, animation, sound
 #define IDB_TOOLBAR 105
@@ -45,6 +46,9 @@
 #define IDM_HOSTLIST 40033
 #define IDM_GRAPH 40034
 #define IDM_SAVE_AS 40035
+#define IDM_PREFERENCES 40036
+#define IDM_HOP_COPY_AS 40037
+#define IDM_COLUMN_AS 40038 // the AS column's View menu item
 
 // Controls of the main window
 #define IDC_STATUS_BAR 997
@@ -71,3 +75,5 @@
 #define IDC_WHOIS_ANIMATION 1032
 #define IDC_ABOUT_NAME 1040    // filled from the version resource
 #define IDC_ABOUT_VERSION 1041 // filled from the version resource
+// The Preferences dialog's controls take 1100 ... 1119
+#define IDC_PREFERENCES_LOOKUP_AS 1100

@@ -1,6 +1,7 @@
 // Start-up and shutdown of the program, in the order the subsystems depend on each other.
 #include "app/app.h"
 #include "app/resource.h"
+#include "asn/asn.h"
 #include "echo/echo_service.h"
 #include "hoptable/hop_table.h"
 #include "settings/settings.h"
@@ -48,6 +49,7 @@ void ShutdownProgram() {
     DestroyWindowIcons();
     DestroyHopImages();
     DestroyWhoisConnection();
+    StopAsLookups();
     StopEchoService();
     WSACleanup();
     SaveSettings();

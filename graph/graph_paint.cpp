@@ -2,10 +2,12 @@
 // line of the hop shown, with its axes and the figures of its span. Colours are the system's but
 // for the data's own.
 #include "common/bounded_text.h"
+#include "asn/asn.h"
 #include "echo/echo_service.h"
 #include "graph/graph_axes.h"
 #include "graph/graph_metrics.h"
 #include "graph/graph_view.h"
+#include "settings/preferences.h"
 #include "trace/trace.h"
 #include <algorithm>
 #include <cmath>
@@ -166,8 +168,12 @@ void PaintBand(const Canvas& c, const RoutePane& p, int row, const SpanFigures& 
     // A label stands centred on its band, and over its neighbours where the bands are thin.
     int textTop = (top + bottom) / 2 - c.line / 2, textBottom = textTop + c.line;
     if (labelled) {
-        char label[64 + kHostTextSize];
+        char label[64 + kHostTextSize + kAsCellSize];
         FormatText(label, sizeof label, "%d  %s", GraphHopNumber(row), GraphHopName(row));
+        // While the AS lookups are on, the hop's AS follows its name once it is known.
+        const char* as = hop->IsNoResponse() ? "" : AsCellText(hop->GetDestination());
+        if ((Preferences.LookupAs & 1) && as[0])
+            FormatText(label + strlen(label), sizeof label - strlen(label), "  %s", as);
         COLORREF colour = shown              ? c.colours.highlightText
                           : hop->IsIgnored() ? c.colours.gray
                                              : c.colours.text;

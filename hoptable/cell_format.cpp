@@ -14,6 +14,8 @@ const char* FormatHopCell(int column, const HopCellNumbers& hop, char* text, siz
         return FormatText(text, size, "%d", hop.Row + (hop.IgnoreFirst & 1) + 1);
     if (n == kColumnHostName)
         return hop.HostText;
+    if (n == kColumnAs)
+        return hop.AsText ? hop.AsText : "";
     if (hop.NoResponse)
         return CopyText(text, size, "---");
     switch (n) {

@@ -14,9 +14,10 @@ struct HopCellNumbers {
     int Sent;
     int Received;
     uint32_t LastRtt, AverageRtt, MinRtt, MaxRtt;
+    const char* AsText = nullptr; // the AS column's text, kept by the AS lookups; nullptr reads as empty
 };
 
-// The text of column (0 ... 9) for the hop; "Dunno" for any other column. Numbers and fixed
+// The text of column (0 ... 10) for the hop; "Dunno" for any other column. Numbers and fixed
 // texts go into text (size bytes, always terminated), the address into FormatAddress's
-// buffer, and the host name is HostText itself.
+// buffer, and the host name and AS are HostText and AsText themselves.
 const char* FormatHopCell(int column, const HopCellNumbers& hop, char* text, size_t size);

@@ -1,4 +1,5 @@
 // The text of each cell of the hop table, read from the hop's pinger.
+#include "asn/asn.h"
 #include "common/bounded_text.h"
 #include "echo/echo_service.h"
 #include "echo/pinger.h"
@@ -24,7 +25,8 @@ bool TakeHopCellNumbers(int row, HopCellNumbers& hop) {
            p->GetLastRtt(),
            p->GetAverageRtt(),
            p->GetMinRtt(),
-           p->GetMaxRtt()};
+           p->GetMaxRtt(),
+           p->IsNoResponse() ? "" : AsCellText(p->GetDestination())};
     UnlockEchoStatistics();
     return true;
 }

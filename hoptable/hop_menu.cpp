@@ -1,9 +1,12 @@
-// The hop context menu: a right click on a hop row offers to ignore or enable the hop and to
-// ask a WhoIs server about its domain.
+// The hop context menu: a right click on a hop row offers to ignore or enable the hop, to
+// ask a WhoIs server about its domain and, while the AS lookups are on, to copy its AS.
 #include "app/app.h"
 #include "app/resource.h"
+#include "asn/asn.h"
 #include "common/bounded_text.h"
 #include "hoptable/hop_table.h"
+#include "hoptable/trace_report.h"
+#include "settings/preferences.h"
 #include "trace/trace.h"
 #include "whois/whois.h"
 #include <cstddef>
@@ -43,6 +46,23 @@ static void SetPopupItem(UINT command, const char* text, UINT state) {
     SetMenuItemInfoA(HopPopupMenu, command, FALSE, &item);
 }
 
+// "Copy AS" is in the menu exactly while the AS lookups are on, after the WhoIs item; it is
+// gray until the hop's answer has come.
+static void PrepareCopyAsItem(CPinger* hop) {
+    HMENU menu = GetSubMenu(HopPopupMenu, 0);
+    bool present = GetMenuState(menu, IDM_HOP_COPY_AS, MF_BYCOMMAND) != static_cast<UINT>(-1);
+    if (!(Preferences.LookupAs & 1)) {
+        if (present)
+            DeleteMenu(menu, IDM_HOP_COPY_AS, MF_BYCOMMAND);
+        return;
+    }
+    if (!present)
+        AppendMenuA(menu, MF_STRING, IDM_HOP_COPY_AS, "Copy &AS");
+    char text[kAsCellSize * 8];
+    bool known = FormatHopAs(hop->GetDestination(), text, sizeof text);
+    EnableMenuItem(menu, IDM_HOP_COPY_AS, MF_BYCOMMAND | (known ? MF_ENABLED : MF_GRAYED));
+}
+
 // Both items get their text and state before every display. The WhoIs item names the domain
 // that WhoIs would ask about: the hop's host text reduced.
 static void PreparePopup(int row, CPinger* hop) {
@@ -54,6 +74,7 @@ static void PreparePopup(int row, CPinger* hop) {
     ReduceToDomain();
     FormatText(text, sizeof text, "&WhoIs %s", WhoisDomainText);
     SetPopupItem(IDM_HOP_WHOIS, text, strcmp(host, "[Unknown]") == 0 ? MFS_GRAYED : 0);
+    PrepareCopyAsItem(hop);
 }
 
 void OnHopTableRightClick(HWND table, LPARAM lParam) {
@@ -77,4 +98,11 @@ void ToggleHopAtPopupRow() {
     int ignore = !hop->IsIgnored();
     hop->SetIgnored(ignore);
     SetHopRowImage(PopupRow, !ignore);
+}
+
+void CopyAsAtPopupRow() {
+    CPinger* hop = HopOfRow(PopupRow);
+    char text[kAsCellSize * 8];
+    if (hop && !hop->IsNoResponse() && FormatHopAs(hop->GetDestination(), text, sizeof text))
+        PutTextOnClipboard(text);
 }

@@ -60,7 +60,8 @@ void CreateHopTable() {
     for (int n = 0; n < ColumnCount; n++) {
         Columns[n] = kBuiltInColumns[n];
         Columns[n].ListWidth = ScaleToMainWindow(kBuiltInColumns[n].ListWidth);
-        InsertListColumn(n, n);
+        if (Columns[n].Visible)
+            InsertListColumn(n, VisibleIndex(n));
     }
     SendMessageA(HopTable, LVM_SETITEMCOUNT, kHopListCapacity, 0);
     LONG_PTR previous =
@@ -170,7 +171,7 @@ static bool IsColumn(int column) {
 }
 
 void ShowColumn(int column) {
-    if (IsColumn(column)) {
+    if (IsColumn(column) && !Columns[column].Visible) {
         InsertListColumn(column, VisibleIndex(column));
         Columns[column].Visible = 1;
     }
@@ -178,7 +179,7 @@ void ShowColumn(int column) {
 }
 
 void HideColumn(int column) {
-    if (IsColumn(column)) {
+    if (IsColumn(column) && Columns[column].Visible) {
         int index = VisibleIndex(column);
         Columns[column].ListWidth =
             static_cast<int>(SendMessageA(HopTable, LVM_GETCOLUMNWIDTH, index, 0));
@@ -194,6 +195,6 @@ void ToggleColumn(int column) {
     else
         ShowColumn(column);
     bool visible = IsColumn(column) && Columns[column].Visible;
-    CheckMenuItem(GetMenu(MainWindow), IDM_COLUMN_FIRST + column,
+    CheckMenuItem(GetMenu(MainWindow), ColumnCommand(column),
                   MF_BYCOMMAND | (visible ? MF_CHECKED : MF_UNCHECKED));
 }

@@ -48,3 +48,5 @@ extern int PopupRow;
 void OnHopTableRightClick(HWND table, LPARAM lParam);
 // Ignores the hop of the menu's row, or enables it again; nothing once that hop is gone.
 void ToggleHopAtPopupRow();
+// Puts the whole AS answer of the menu's hop on the clipboard; nothing when none is known.
+void CopyAsAtPopupRow();

@@ -44,20 +44,26 @@ static HGLOBAL CopyToGlobalBlock(const std::string& text) {
     return block;
 }
 
+bool PutTextOnClipboard(const std::string& text) {
+    // The block is ready before the clipboard is opened, so that a failure on the way
+    // leaves the clipboard as it was.
+    HGLOBAL block = CopyToGlobalBlock(text);
+    if (!block)
+        return false;
+    if (!OpenClipboard(MainWindow)) {
+        GlobalFree(block);
+        return false;
+    }
+    EmptyClipboard();
+    bool taken = SetClipboardData(CF_TEXT, block) != nullptr;
+    if (!taken)
+        GlobalFree(block); // only a block the clipboard took belongs to it
+    CloseClipboard();
+    return taken;
+}
+
 void CopyTraceReport() {
     std::string report;
     BuildTraceReport(report);
-    // The block is ready before the clipboard is opened, so that a failure on the way
-    // leaves the clipboard as it was.
-    HGLOBAL block = CopyToGlobalBlock(report);
-    if (!block)
-        return;
-    if (!OpenClipboard(MainWindow)) {
-        GlobalFree(block);
-        return;
-    }
-    EmptyClipboard();
-    if (!SetClipboardData(CF_TEXT, block))
-        GlobalFree(block); // only a block the clipboard took belongs to it
-    CloseClipboard();
+    PutTextOnClipboard(report);
 }

@@ -9,3 +9,5 @@ void BuildTraceReport(std::string& report, int html);
 // Puts the report on the clipboard as CF_TEXT. When the clipboard cannot be opened or the
 // memory cannot be had, the clipboard keeps what it held and nothing leaks.
 void CopyTraceReport();
+// Puts text on the clipboard as CF_TEXT, in the same way; false when it could not.
+bool PutTextOnClipboard(const std::string& text);

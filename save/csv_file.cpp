@@ -71,6 +71,23 @@ static const CsvColumn kCsvColumns[] = {
      [](const SavedTrace&, const SavedHop& h, char* text, size_t size) {
          return Spread(SpanStdDev(h.Recent), h.Recent.answered > 0, text, size);
      }},
+    {"ASN",
+     [](const SavedTrace&, const SavedHop& h, char* text, size_t size) -> const char* {
+         return h.Origin ? FormatText(text, size, "%u", static_cast<unsigned>(h.Origin->Asn))
+                         : nullptr;
+     }},
+    {"AS Name",
+     [](const SavedTrace&, const SavedHop& h, char*, size_t) -> const char* {
+         return h.Origin && h.Network ? h.Network->Name : nullptr;
+     }},
+    {"Prefix",
+     [](const SavedTrace&, const SavedHop& h, char*, size_t) -> const char* {
+         return h.Origin ? h.Origin->Prefix : nullptr;
+     }},
+    {"CC",
+     [](const SavedTrace&, const SavedHop& h, char*, size_t) -> const char* {
+         return h.Origin ? h.Origin->Country : nullptr;
+     }},
 };
 
 void LayOutCsvFile(const SavedTrace& trace, std::string& file) {

@@ -1,6 +1,7 @@
 // The three files a trace is saved as: the text report with a header, a web page and CSV
 // (platform-free). Every line ends in CR LF.
 #pragma once
+#include "asn/as_answer.h"
 #include "hoptable/cell_format.h"
 #include "hoptable/columns.h"
 #include "graph/hop_history.h"
@@ -13,6 +14,8 @@ struct SavedHop {
     HopCellNumbers Numbers; // its HostText in UTF-8
     int Ignored;
     SpanFigures Recent;
+    const AsOrigin* Origin = nullptr; // what the AS lookups found for its address, nullptr for nothing
+    const AsName* Network = nullptr; // the name of that AS, nullptr while unknown
 };
 
 // What a saved file names, and where its hops come from.
@@ -36,5 +39,6 @@ void LayOutTextFile(const SavedTrace& trace, const std::string& report, std::str
 // columns as a table, one row per hop, ignored hops marked.
 void LayOutHtmlFile(const SavedTrace& trace, std::string& file);
 // RFC 4180 CSV: a header row, then one row per hop with every column, visible or not, numbers
-// without units, and the target and start on every row.
+// without units, and the target and start on every row; the AS fields (ASN, AS Name, Prefix,
+// CC) last, empty where no answer is known.
 void LayOutCsvFile(const SavedTrace& trace, std::string& file);

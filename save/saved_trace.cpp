@@ -1,6 +1,7 @@
 // The saved file of the running program's trace: its facts, and its hops read one at a time
 // under the statistics lock, as the table's rows are.
 #include "app/app.h"
+#include "asn/asn.h"
 #include "echo/echo_service.h"
 #include "graph/graph.h"
 #include "hoptable/hop_table.h"
@@ -54,6 +55,10 @@ static bool ReadSavedHop(int row, SavedHop& hop) {
     hop.Recent = found ? HopSpanFigures(HopList[row], GraphSpan::TenMinutes, TraceEndSecond())
                        : EmptySpanFigures();
     UnlockEchoStatistics();
+    hop.Origin = nullptr;
+    hop.Network = nullptr;
+    if (found && !hop.Numbers.NoResponse)
+        HopAsRecords(hop.Numbers.Address, &hop.Origin, &hop.Network);
     if (found) {
         ToUtf8(hop.Numbers.HostText, HopHostText);
         hop.Numbers.HostText = HopHostText.c_str();

@@ -10,6 +10,7 @@
 #include "settings/ini_file.h"
 #include "settings/ini_lock.h"
 #include "settings/layout_rules.h"
+#include "settings/preferences.h"
 #include "settings/settings.h"
 #include "settings/window_placement.h"
 
@@ -41,17 +42,22 @@ static const char* ColumnKey(int column) {
 }
 
 // Each column takes its stored width; one stored as hidden leaves the table and keeps that
-// width for when it is shown again. The file holds widths at 96 DPI, the table the main
-// window's DPI.
+// width for when it is shown again, and one hidden by default (the AS column) joins the table
+// when stored as shown. The file holds widths at 96 DPI, the table the main window's DPI.
 static void LoadColumnLayout() {
     HMENU menu = GetMenu(MainWindow);
     for (int n = 0; n < ColumnCount; n++) {
-        int stored = static_cast<int>(GetPrivateProfileIntA(
-            kColumnsSection, ColumnKey(n), kBuiltInColumns[n].ListWidth, kIniFileName));
+        int stored = static_cast<int>(GetPrivateProfileIntA(kColumnsSection, ColumnKey(n),
+                                                            DefaultColumnValue(n), kIniFileName));
         ColumnLayout layout = DecodeColumnValue(ColumnValueAtDpi(stored, MainWindowDpi));
-        CheckMenuItem(menu, IDM_COLUMN_FIRST + n,
+        CheckMenuItem(menu, ColumnCommand(n),
                       MF_BYCOMMAND | (layout.visible ? MF_CHECKED : MF_UNCHECKED));
         Columns[n].ListWidth = layout.width;
+        if (!Columns[n].Visible) {
+            if (layout.visible)
+                ShowColumn(n);
+            continue;
+        }
         SendMessageA(HopTable, LVM_SETCOLUMNWIDTH, VisibleIndex(n),
                      MAKELPARAM(static_cast<WORD>(layout.width), 0));
         if (!layout.visible)
@@ -59,9 +65,20 @@ static void LoadColumnLayout() {
     }
 }
 
+// A column added after the first ten has no key in the files of earlier versions: it gets
+// one only once it differs from its default, so that such a file stays as it was.
+static bool KeepsColumnKey(int column, int stored) {
+    if (column <= kColumnLoss || stored != DefaultColumnValue(column))
+        return true;
+    char present[2];
+    return GetPrivateProfileStringA(kColumnsSection, ColumnKey(column), "", present,
+                                    sizeof present, kIniFileName) > 0;
+}
+
 void LoadSettings() {
     IniFileLock lock;
     LoadSetupValues();
+    LoadPreferences();
     LoadColumnLayout();
     PlaceMainWindow();
     ClampSettings();
@@ -80,9 +97,10 @@ static void SaveColumnLayout() {
         if (Columns[n].Visible)
             shownWidth = static_cast<int>(SendMessageA(HopTable, LVM_GETCOLUMNWIDTH, shown++, 0));
         int value = EncodeColumnValue(Columns[n].Visible, shownWidth, Columns[n].ListWidth);
-        WritePrivateProfileStringA(kColumnsSection, ColumnKey(n),
-                                   IntToText(StoredColumnValue(value, MainWindowDpi)),
-                                   kIniFileName);
+        int stored = StoredColumnValue(value, MainWindowDpi);
+        if (KeepsColumnKey(n, stored))
+            WritePrivateProfileStringA(kColumnsSection, ColumnKey(n), IntToText(stored),
+                                       kIniFileName);
     }
 }
 

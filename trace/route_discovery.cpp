@@ -1,6 +1,7 @@
 // Route discovery: echoes to the destination with a TTL growing by one per hop; every
 // router that answers, and finally the destination, becomes a hop of the HopList.
 #include "app/app.h"
+#include "asn/asn.h"
 #include "common/bounded_text.h"
 #include "common/lookup_pool.h"
 #include "echo/echo_service.h"
@@ -220,6 +221,7 @@ void OnHopName(UINT, WPARAM, LPARAM lParam) {
     hop->SetSentCount(1);
     hop->SetReceivedCount(1);
     RecordHopEcho(hop, true, ProbePinger->GetLastRtt()); // no echo's target yet: no lock needed
+    RequestHopAs(hop->GetDestination()); // while the setting is on; answered later
     RefreshHopRow(hop, HopCursor, kColumnHop, ColumnCount);
     HopCursor++;
     HopCount++;

@@ -189,7 +189,7 @@ NFT
     wait_for 10 "the WhoIs server" grep -qx listening "$STATE/whois.log"
     start_helper dns client "$PYTHON" "$LAB_DIR/slow_dns.py" --zone "$(topo LAB_SLOW_ZONE)" \
         --answer "$(topo LAB_DEST_ADDR)" --delay-ms "$(topo LAB_SLOW_LOOKUP_MS)" \
-        --slow-reverse "$(topo LAB_SLOW_REVERSE_NET)"
+        --slow-reverse "$(topo LAB_SLOW_REVERSE_NET)" --txt "$LAB_DIR/asn_records.tsv"
     wait_for 10 "the client's name server" grep -qx listening "$STATE/dns.log"
     write_names
 }

@@ -106,6 +106,16 @@
    name server only after LAB_SLOW_LOOKUP_MS, so that a hop's name lookup can be caught running. */
 #define LAB_SLOW_REVERSE_NET "198.18.31"
 
+/* The client's name server holds TXT records for the hops in two AS zones (asn_records.tsv),
+   shaped as the IP-to-ASN mapping service's: r1 and r2 in AS 64512, r3 in AS 64513, r5's answer
+   malformed, r6's (AS 64516) only after LAB_AS_SLOW_MS, dest's naming two origins (64517 64518)
+   with a name longer than one string of 255 bytes. It logs each TXT query to dns.log in the
+   lab's state folder (LAB_STATE_ROOT/<prefix>/) as "txt NAME". */
+#define LAB_AS_ORIGIN_ZONE "origin.asn.routelark.test"
+#define LAB_AS_NAME_ZONE "asn.routelark.test"
+#define LAB_AS_SLOW_MS 3000
+#define LAB_STATE_ROOT "/run/routelark-lab"
+
 /* lab.sh run exports the lab's name prefix (e.g. "rl3fa9c1") in this variable. */
 #define LAB_PREFIX_ENV "ROUTELARK_LAB_PREFIX"
 

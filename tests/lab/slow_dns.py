@@ -2,7 +2,9 @@
 """The client namespace's own name server on 127.0.0.1:53 (where an empty resolv.conf points):
 names under the slow zone resolve (their A record) only after a delay, so a test can stop a trace while its lookup
 is still running, and so do the reverse names of the addresses in --slow-reverse (hop-N.<zone>); every other name
-is unknown at once. Nothing is ever forwarded."""
+is unknown at once. With --txt, it also holds TXT records (the lab's AS zones), each answered after its own
+delay, and logs every TXT query ("txt NAME") so that a test can tell whether one was made. Nothing is ever
+forwarded."""
 import argparse
 import heapq
 import select
@@ -14,6 +16,7 @@ import time
 
 TYPE_A = 1
 TYPE_PTR = 12
+TYPE_TXT = 16
 CLASS_IN = 1
 NOERROR, FORMERR, NXDOMAIN = 0, 1, 3
 
@@ -47,10 +50,33 @@ def encode_name(name):
     return b"".join(bytes([len(label)]) + label.encode("ascii") for label in name.split(".")) + b"\0"
 
 
-def reply(ident, flags, question, rcode, address=None, pointer=None):
+def read_txt_records(path):
+    """{name: (delay in seconds, text)} from lines of name, TAB, delay in ms, TAB, text."""
+    records = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            line = line.rstrip("\n")
+            if not line or line.startswith("#"):
+                continue
+            name, delay, text = line.split("\t", 2)
+            records[name.lower().strip(".")] = (int(delay) / 1000.0, text.encode("utf-8"))
+    return records
+
+
+def txt_rdata(text):
+    """A TXT record's data: the text in character-strings of at most 255 bytes each."""
+    pieces = [text[i:i + 255] for i in range(0, len(text), 255)] or [b""]
+    return b"".join(bytes([len(p)]) + p for p in pieces)
+
+
+def reply(ident, flags, question, rcode, address=None, pointer=None, txt=None):
     answers = 0
     body = question
-    if address is not None:
+    if txt is not None:
+        answers = 1
+        data = txt_rdata(txt)
+        body += struct.pack("!HHHIH", 0xC00C, TYPE_TXT, CLASS_IN, 60, len(data)) + data
+    elif address is not None:
         answers = 1
         body += struct.pack("!HHHIH", 0xC00C, TYPE_A, CLASS_IN, 60, 4) + socket.inet_aton(address)
     elif pointer is not None:
@@ -71,7 +97,9 @@ def main():
                         help="first three octets of addresses whose reverse names also come late")
     parser.add_argument("--address", default="127.0.0.1")
     parser.add_argument("--port", type=int, default=53)
+    parser.add_argument("--txt", help="a file of TXT records: name, TAB, delay in ms, TAB, text")
     args = parser.parse_args()
+    txt_records = read_txt_records(args.txt) if args.txt else {}
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     zone = args.zone.lower().strip(".")
     # N.c.b.a.in-addr.arpa for the slow reverse network a.b.c
@@ -94,7 +122,14 @@ def main():
                 continue
             ident, flags, question, name, qtype, qclass = query
             host = name[:-len(reverse_zone) - 1] if args.slow_reverse else ""
-            if name.endswith("." + reverse_zone) and qtype == TYPE_PTR and host.isdigit():
+            if qtype == TYPE_TXT:
+                print("txt %s" % name, flush=True)
+            if qtype == TYPE_TXT and name in txt_records:
+                delay, text = txt_records[name]
+                sequence += 1
+                heapq.heappush(pending, (time.monotonic() + delay, sequence,
+                                         reply(ident, flags, question, NOERROR, txt=text), peer))
+            elif name.endswith("." + reverse_zone) and qtype == TYPE_PTR and host.isdigit():
                 sequence += 1
                 heapq.heappush(pending, (time.monotonic() + args.delay_ms / 1000.0, sequence,
                                          reply(ident, flags, question, NOERROR,

@@ -100,7 +100,7 @@ TEST_F(HopTableTest, HiddenColumnKeepsItsWidthForWhenItComesBack) {
 }
 
 TEST_F(HopTableTest, ColumnOperationsOutsideTheTableOnlyRefresh) {
-    ShowColumn(10);
+    ShowColumn(kColumnTotal);
     HideColumn(-1);
     EXPECT_EQ(ListViewColumnCount(HopTable), 10);
 }
@@ -124,7 +124,7 @@ TEST_F(HopTableTest, CellTextsOfAPlaceholderAndAnUnknownColumn) {
     EXPECT_STREQ(GetCellText(3, kColumnHostName), "[No response]");
     for (int n = kColumnSent; n <= kColumnLoss; n++)
         EXPECT_STREQ(GetCellText(3, n), "---") << "column " << n;
-    EXPECT_STREQ(GetCellText(0, 10), "Dunno");
+    EXPECT_STREQ(GetCellText(0, kColumnTotal), "Dunno");
     EXPECT_STREQ(GetCellText(0, -1), "Dunno");
     Settings.IgnoreFirst = 1;
     EXPECT_STREQ(GetCellText(0, kColumnHop), "2") << "the Hop cell counts the skipped hop";

@@ -16,7 +16,7 @@ name = raw_name.decode(f"cp{int(saved.with_suffix('.code-page').read_text())}")
 data = saved.with_suffix(".csv").read_bytes()
 assert data.count(b"\n") == data.count(b"\r\n") == 1 + 8, "CR LF line ends, one inside a field"
 rows = list(csv.reader(data.decode("utf-8").splitlines(keepends=True)))
-assert len(rows) == 8 and all(len(r) == 16 for r in rows) and rows[0][5] == "Host Name", rows
+assert len(rows) == 8 and all(len(r) == 20 for r in rows) and rows[0][5] == "Host Name", rows
 assert rows[2][5] == name and all(r[:2] == ["dest.routelark.test", "198.18.7.1"] for r in rows[1:])
 
 

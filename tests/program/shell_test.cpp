@@ -233,10 +233,14 @@ TEST_F(Shell, MainMenuIsLaidOutAsTheUserSeesIt) {
         EXPECT_TRUE(state & MF_CHECKED) << columns[n];
         EXPECT_EQ((state & MF_GRAYED) != 0, n < 2) << columns[n];
     }
-    EXPECT_EQ(MenuText(view, 11), "&Hostname List       Ctrl + L");
-    EXPECT_TRUE(GetMenuState(view, 12, MF_BYPOSITION) & MF_SEPARATOR);
-    EXPECT_EQ(MenuText(view, 13), "Hop &Graph   Ctrl+G");
-    EXPECT_EQ(GetMenuItemID(view, 13), static_cast<UINT>(IDM_GRAPH));
+    // The AS column's item follows the ten, unchecked: the column is hidden until shown.
+    EXPECT_EQ(MenuText(view, 10), "AS");
+    EXPECT_EQ(GetMenuItemID(view, 10), static_cast<UINT>(IDM_COLUMN_AS));
+    EXPECT_FALSE(MenuState(menu, IDM_COLUMN_AS) & (MF_CHECKED | MF_GRAYED));
+    EXPECT_EQ(MenuText(view, 12), "&Hostname List       Ctrl + L");
+    EXPECT_TRUE(GetMenuState(view, 13, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(MenuText(view, 14), "Hop &Graph   Ctrl+G");
+    EXPECT_EQ(GetMenuItemID(view, 14), static_cast<UINT>(IDM_GRAPH));
     HMENU trace = GetSubMenu(menu, 3);
     EXPECT_EQ(MenuText(trace, 0), "&Start        Return");
     EXPECT_EQ(MenuText(trace, 1), "S&top        Esc");
@@ -248,6 +252,8 @@ TEST_F(Shell, MainMenuIsLaidOutAsTheUserSeesIt) {
     EXPECT_EQ(MenuText(file, 2), "E&xit      Ctrl + X");
     EXPECT_EQ(MenuText(GetSubMenu(menu, 1), 0), "&Copy     Ctrl + C");
     EXPECT_EQ(MenuText(GetSubMenu(menu, 4), 0), "&Setup     Ctrl + S");
+    EXPECT_EQ(MenuText(GetSubMenu(menu, 4), 1), "&Preferences...");
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 4), 1), static_cast<UINT>(IDM_PREFERENCES));
     EXPECT_EQ(MenuText(GetSubMenu(menu, 5), 0), "&Contents     Ctrl + H");
     EXPECT_EQ(MenuText(GetSubMenu(menu, 5), 2), "&About          Ctrl + A");
 }

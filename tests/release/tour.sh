@@ -283,15 +283,16 @@ path, name, address, hops, silent = sys.argv[1], sys.argv[2], sys.argv[3], int(s
 with open(path, newline="", encoding="utf-8") as f:
     rows = list(csv.reader(f))
 assert rows[0][:6] == ["Target", "Address", "Started", "Hop", "IP Address", "Host Name"], rows[0]
-assert len(rows) == 1 + hops and all(len(r) == 16 for r in rows), rows
-assert rows[0][13:] == ["Ignored", "Jitter ms", "StDev ms"], rows[0]
+assert len(rows) == 1 + hops and all(len(r) == 20 for r in rows), rows
+assert rows[0][13:] == ["Ignored", "Jitter ms", "StDev ms", "ASN", "AS Name", "Prefix", "CC"], rows[0]
 for hop, r in enumerate(rows[1:], 1):
     assert r[0] == name and r[1] == address and r[3] == str(hop), r
     if hop == silent:
-        assert r[4] == "" and r[5] == "[No response]" and r[6:13] == [""] * 7 and r[13:] == ["1", "", ""], r
+        assert r[4] == "" and r[5] == "[No response]" and r[6:13] == [""] * 7 and r[13:] == ["1"] + [""] * 6, r
     else:
         assert r[4] == f"198.18.{hop}.1" and int(r[6]) >= int(r[7]) > 0 and r[13] == "0", r
         assert float(r[15]) >= 0 and (r[14] == "" or float(r[14]) >= 0), r
+    assert r[16:] == [""] * 4, r  # the AS lookups are off at their default
 PY
     say "csv: F12 while tracing; hop 1's Sent went on from $sent behind the Save dialog; running.csv read back: $DEST_HOP hops"
 }

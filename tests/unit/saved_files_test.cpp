@@ -8,12 +8,18 @@
 
 namespace {
 
+// The AS lookups' answer for the first hop; its name holds a comma, as the service's names do.
+const AsOrigin kOrigin = {64512, "64512 64513", "198.18.0.0/15", "ZZ", "lab", "2026-12-09"};
+const AsName kNetwork = {64512, "ZZ", "lab", "2026-12-09", "LAB-EDGE, ZZ"};
+
 // An answering hop, a placeholder, and an ignored hop whose name needs quoting.
 const SavedHop kHops[] = {
     // 198.18.1.1; over ten minutes 9 answers averaging 20 ms (variance 4), 8 changes of 1.5 ms
     {{0, 0, 0, 0x010112C6, "r1.routelark.test", 12, 11, 20, 22, 18, 31},
      0,
-     {10, 9, 18, 31, 180, 3636, 8, 12}},
+     {10, 9, 18, 31, 180, 3636, 8, 12},
+     &kOrigin,
+     &kNetwork},
     {{1, 0, 1, 0, "[No response]", 0, 0, 0, 0, 0xFFFFFFFF, 0}, 1, EmptySpanFigures()},
     {{2, 0, 0, 0x010312C6, "a,\"b\"\r\n<i>", 4, 1, 5, 5, 5, 5}, 1, EmptySpanFigures()},
 };
@@ -44,10 +50,13 @@ TEST(SavedFiles, CsvHasEveryColumnAndNumbersWithoutUnitsOrDashes) {
     LayOutCsvFile(Trace(columns), file);
     const std::string start = "dest.routelark.test,198.18.7.1,2026-12-09T14:02:11+01:00,";
     EXPECT_EQ(file, "Target,Address,Started,Hop,IP Address,Host Name,Sent,Recv,Last RTT ms,"
-                    "Avg RTT ms,Min RTT ms,Max RTT ms,Loss %,Ignored,Jitter ms,StDev ms\r\n" +
-                        start + "1,198.18.1.1,r1.routelark.test,12,11,20,22,18,31,9,0,1.5,2.0\r\n" +
-                        start + "2,,[No response],,,,,,,,1,,\r\n" + start +
-                        "3,198.18.3.1,\"a,\"\"b\"\"\r\n<i>\",4,1,5,5,5,5,75,1,,\r\n");
+                    "Avg RTT ms,Min RTT ms,Max RTT ms,Loss %,Ignored,Jitter ms,StDev ms,"
+                    "ASN,AS Name,Prefix,CC\r\n" +
+                        start +
+                        "1,198.18.1.1,r1.routelark.test,12,11,20,22,18,31,9,0,1.5,2.0,"
+                        "64512,\"LAB-EDGE, ZZ\",198.18.0.0/15,ZZ\r\n" +
+                        start + "2,,[No response],,,,,,,,1,,,,,,\r\n" + start +
+                        "3,198.18.3.1,\"a,\"\"b\"\"\r\n<i>\",4,1,5,5,5,5,75,1,,,,,,\r\n");
 }
 
 TEST(SavedFiles, WebPageMarksIgnoredHopsAndAlignsNumbersAsTheReportDoes) {

@@ -32,6 +32,10 @@ static void CheckWholeText(int column, const HopCellNumbers& hop, const char* te
         FUZZ_CHECK(text == hop.HostText);
         return;
     }
+    if (column == kColumnAs) { // the lookups' own text, or none
+        FUZZ_CHECK(hop.AsText ? text == hop.AsText : strcmp(text, "") == 0);
+        return;
+    }
     if (hop.NoResponse) {
         FUZZ_CHECK(strcmp(text, "---") == 0);
         return;
@@ -73,6 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     hop.MaxRtt = input.ConsumeIntegral<uint32_t>();
     const std::string host = input.ConsumeRemainingBytesAsString();
     hop.HostText = host.c_str();
+    hop.AsText = hop.Row % 2 ? host.c_str() : nullptr; // either kept text, or none
 
     char whole[256];
     const char* full = FormatHopCell(column, hop, whole, sizeof whole);
