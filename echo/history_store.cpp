@@ -1,7 +1,9 @@
 // Where a hop's history lives: memory that comes zeroed and is touched only as the buckets fill,
 // and the one call that counts an echo in it.
 #include "echo/echo_service.h"
-#include "graph/graph.h"
+#include "echo/history_store.h"
+#include "echo/pinger.h"
+#include "trace/trace_clock.h"
 
 HopHistory* NewHopHistory() {
     // Untouched pages cost no working set: an hour's seconds fill a hop's ring over that hour.

@@ -4,14 +4,14 @@
 #include "common/bounded_text.h"
 #include "common/lookup_pool.h"
 #include "echo/echo_service.h"
-#include "graph/graph.h"
+#include "echo/history_store.h"
 #include "hoptable/hop_table.h"
-#include "hoptable/row_pacing.h"
 #include "save/save_trace.h"
 #include "settings/history.h"
 #include "settings/settings.h"
 #include "trace/format_address.h"
 #include "trace/trace.h"
+#include "trace/trace_clock.h"
 
 CPinger* HopList[kHopListCapacity];
 int HopCount;
@@ -73,8 +73,7 @@ void ClearHops() {
     ProbePinger = nullptr;
     HopCursor = 0;
     HopCount = 0;
-    DropWaitingRows();
-    NoteHopFiguresChanged(); // a new trace clears the graph
+    NoteHopsCleared();
 }
 
 static void SetTraceTitle(const char* officialName, const char* addressText) {

@@ -1,7 +1,8 @@
 // The trace's clock: seconds since the trace started, for the history's buckets and the axis.
 #include "app/app.h"
 #include "echo/echo_service.h"
-#include "graph/graph.h"
+#include "graph/hop_history.h"
+#include "trace/trace_clock.h"
 #include "trace/trace.h"
 #include <atomic>
 
