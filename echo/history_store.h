@@ -5,6 +5,11 @@
 
 class CPinger;
 
+// The seconds the buckets count: since StartHistorySeconds, which the trace's start calls. They
+// come from a 64-bit tick count, so that a trace of more than 49.7 days goes on counting.
+void StartHistorySeconds();
+uint32_t TraceSecondNow();
+
 // A hop's history: zeroed memory taken once, when the hop's pinger is made (nullptr when there is
 // none to be had: the hop then keeps no history), and given back with the pinger.
 HopHistory* NewHopHistory();
