@@ -17,8 +17,8 @@ void NoteHopFiguresChanged();
 // The hop table's notifications to the main window: a double click on a row opens the graph on
 // that hop; a change of the selected row moves the graph to it.
 void OnHopTableNotify(const NMHDR* header);
-// Keys that the graph window takes before the shortcuts: Ctrl+C copies its picture. True when
-// taken.
+// Keys that the graph window takes before the shortcuts: Ctrl+C copies its picture, and Return,
+// which would start a new trace, does nothing there. True when taken.
 bool TakeGraphKey(const MSG& msg);
 // The graph's section of the INI file, written only once the graph has been opened.
 void SaveGraphSettings();

@@ -312,8 +312,13 @@ void OpenHopGraph() {
 }
 
 bool TakeGraphKey(const MSG& msg) {
-    if (!GraphWindow || msg.message != WM_KEYDOWN || msg.wParam != 'C' ||
-        GetKeyState(VK_CONTROL) >= 0 || GetAncestor(msg.hwnd, GA_ROOT) != GraphWindow)
+    if (!GraphWindow || msg.message != WM_KEYDOWN || GetAncestor(msg.hwnd, GA_ROOT) != GraphWindow)
+        return false;
+    // Return starts a new trace from the main window, which clears every hop's history: someone
+    // reading the graph of a stopped trace would lose what they read.
+    if (msg.wParam == VK_RETURN)
+        return true;
+    if (msg.wParam != 'C' || GetKeyState(VK_CONTROL) >= 0)
         return false;
     if (RenderGraph())
         CopyGraphPicture(Buffer.bits, Buffer.width, Buffer.height);
