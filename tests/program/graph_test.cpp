@@ -174,6 +174,12 @@ TEST_F(HopGraphClipboard, CtrlCCopiesThePicture) {
     EXPECT_EQ(header->biHeight, client.bottom);
     EXPECT_EQ(header->biBitCount, 32);
     EXPECT_GE(GlobalSize(data), sizeof *header + 4u * client.right * client.bottom);
+    // Opaque: a program that reads the fourth byte as alpha pastes no transparent picture.
+    auto* pixels = reinterpret_cast<const uint32_t*>(header + 1);
+    int transparent = 0;
+    for (int i = 0; i < client.right * client.bottom; i++)
+        transparent += (pixels[i] >> 24) != 0xFF;
+    EXPECT_EQ(transparent, 0);
     GlobalUnlock(data);
     CloseClipboard();
 }
