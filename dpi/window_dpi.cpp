@@ -10,6 +10,7 @@
 typedef UINT(WINAPI* DpiForWindowCall)(HWND);
 typedef BOOL(WINAPI* ParametersForDpiCall)(UINT, UINT, PVOID, UINT, UINT);
 
+// Looked up at each call: they are made only when a window opens or moves to another screen.
 static void* User32Call(const char* name) {
     HMODULE user32 = GetModuleHandleA("user32.dll");
     return user32 ? reinterpret_cast<void*>(GetProcAddress(user32, name)) : nullptr;
@@ -23,16 +24,20 @@ static int SystemDpi() {
     return dpi > 0 ? dpi : kBaseDpi;
 }
 
-int WindowDpi(HWND window) {
-    static DpiForWindowCall dpiForWindow =
+int WindowDpiOr(HWND window, int unknown) {
+    DpiForWindowCall dpiForWindow =
         reinterpret_cast<DpiForWindowCall>(User32Call("GetDpiForWindow"));
     int dpi = window && dpiForWindow ? static_cast<int>(dpiForWindow(window)) : 0;
-    return dpi > 0 ? dpi : SystemDpi(); // 0: no such call, or no such window
+    return dpi > 0 ? dpi : unknown; // 0: no such call, or no such window
+}
+
+int WindowDpi(HWND window) {
+    return WindowDpiOr(window, SystemDpi());
 }
 
 // The newer call has no ANSI form: its font comes back in UTF-16.
 static bool MessageFontFromWindows(int dpi, LOGFONTA* font) {
-    static ParametersForDpiCall parametersForDpi =
+    ParametersForDpiCall parametersForDpi =
         reinterpret_cast<ParametersForDpiCall>(User32Call("SystemParametersInfoForDpi"));
     struct {
         NONCLIENTMETRICSW metrics;

@@ -294,7 +294,9 @@ void OpenHopGraph() {
     RegisterGraphClass();
     RECT r = GraphOpeningRect();
     GraphView.span = GraphOpeningSpan();
-    UseGraphDpi(WindowDpi(MainWindow)); // it opens on the main window's screen
+    // It opens on the main window's screen, whose DPI the main window knows from its moves also
+    // where Windows cannot tell a window's DPI.
+    UseGraphDpi(MainWindowDpi);
     // A popup stays above the main window that owns it, as the WhoIs dialog does.
     GraphWindow = CreateWindowExA(0, kGraphClass, kGraphTitle, WS_POPUP | WS_OVERLAPPEDWINDOW,
                                   r.left, r.top, r.right - r.left, r.bottom - r.top, MainWindow,
@@ -304,8 +306,9 @@ void OpenHopGraph() {
         GraphView.font = nullptr;
         return;
     }
-    if (WindowDpi(GraphWindow) != GraphView.dpi) // its kept place is on another screen
-        UseGraphDpi(WindowDpi(GraphWindow));
+    int dpi = WindowDpiOr(GraphWindow, GraphView.dpi);
+    if (dpi != GraphView.dpi) // its kept place is on another screen
+        UseGraphDpi(dpi);
     CopyText(ShownTitle, sizeof ShownTitle, kGraphTitle);
     ShowGraphTitle();
     ShowWindow(GraphWindow, SW_SHOWNORMAL);
