@@ -14,9 +14,10 @@ void OpenHopGraph();
 // A hop's figures changed (a row refresh was asked for): the open graph repaints at its next
 // frame (five a second at most); nothing while it is hidden or minimised.
 void NoteHopFiguresChanged();
-// The hop table's notifications to the main window: a double click on a row opens the graph on
-// that hop; a change of the selected row moves the graph to it.
-void OnHopTableNotify(const NMHDR* header);
+// Every notification of the hop table to the main window passes here; the graph acts on two: a
+// double click on a row opens the graph on that hop, and a change of the selected row moves the
+// graph to it.
+void FollowHopTable(const NMHDR* header);
 // Keys that the graph window takes before the shortcuts: Ctrl+C copies its picture, and Return,
 // which would start a new trace, does nothing there. True when taken.
 bool TakeGraphKey(const MSG& msg);

@@ -1,6 +1,5 @@
 // The graph's picture on the clipboard, as a device-independent bitmap to paste into a ticket.
-#include "graph/graph.h"
-#include "graph/graph_settings.h"
+#include "graph/graph_view.h"
 #include <cstdint>
 #include <cstring>
 

@@ -8,6 +8,7 @@
 #include "graph/graph_metrics.h"
 #include "graph/graph_settings.h"
 #include "graph/graph_view.h"
+#include "hoptable/cell_format.h"
 #include "hoptable/hop_table.h"
 #include "settings/settings.h"
 #include "trace/format_address.h"
@@ -48,12 +49,12 @@ int GraphHopRow() {
 }
 
 int GraphHopNumber(int row) {
-    return row + (Settings.IgnoreFirst & 1) + 1;
+    return HopNumber(row, Settings.IgnoreFirst);
 }
 
 const char* GraphHopName(int row) {
     const char* host = HopList[row]->GetHostText();
-    if (host[0] && strcmp(host, "[Unknown]") != 0)
+    if (host[0] && strcmp(host, kUnknownHostText) != 0)
         return host;
     return FormatAddress(HopList[row]->GetDestination());
 }
@@ -156,7 +157,7 @@ static void SelectHopRow(int row) {
     SendMessageA(HopTable, LVM_ENSUREVISIBLE, row, FALSE);
 }
 
-void OnHopTableNotify(const NMHDR* header) {
+void FollowHopTable(const NMHDR* header) {
     if (header->code == NM_DBLCLK) {
         int row = reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem;
         if (row >= 0 && row < HopCount && HopList[row]) {

@@ -13,6 +13,8 @@
 #include "trace/trace.h"
 #include "trace/trace_clock.h"
 
+const char kUnknownHostText[] = "[Unknown]";
+
 CPinger* HopList[kHopListCapacity];
 int HopCount;
 int HopCursor;
@@ -212,7 +214,7 @@ void OnHopName(UINT, WPARAM, LPARAM lParam) {
     CPinger* hop = HopList[HopCursor];
     const hostent* answer = LookupAnswer();
     bool named = HIWORD(lParam) == 0 && answer && answer->h_name;
-    hop->SetHostText(named ? answer->h_name : "[Unknown]");
+    hop->SetHostText(named ? answer->h_name : kUnknownHostText);
     // The answering probe is the hop's first sample.
     hop->SetLastAddress(ProbePinger->GetLastAddress());
     hop->RecordRtt(ProbePinger->GetLastRtt());
