@@ -2,6 +2,7 @@
 // Windows since Vista, or else the WinHelp file for the viewer of older systems.
 #include "app/app.h"
 #include "common/bounded_text.h"
+#include "common/path_text.h"
 #include <cstring>
 #include <htmlhelp.h>
 
@@ -20,9 +21,10 @@ static HtmlHelpFunction HtmlHelpEntry;
 static void ProgramFolder(char* folder, size_t size) {
     char program[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
-    char* name = length > 0 && length < sizeof program ? strrchr(program, '\\') : nullptr;
+    const char* name =
+        length > 0 && length < sizeof program ? LastPathSeparator(program, IsAnsiLeadByte) : nullptr;
     if (name) // else no path, or one cut short, which names no real folder
-        name[1] = '\0';
+        program[name - program + 1] = '\0';
     CopyText(folder, size, name ? program : "");
 }
 

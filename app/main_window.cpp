@@ -86,7 +86,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_NOTIFY:
         if (reinterpret_cast<NMHDR*>(lParam)->hwndFrom == HopTable && HopTable)
-            OnHopTableNotify(reinterpret_cast<NMHDR*>(lParam));
+            FollowHopTable(reinterpret_cast<NMHDR*>(lParam));
         else
             GetTooltipText(reinterpret_cast<NMHDR*>(lParam));
         return 0;

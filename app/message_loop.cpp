@@ -25,7 +25,7 @@ int RunMessageStep() {
     // One call takes the next message, sleeping while the queue is empty.
     if (GetMessageA(&msg, nullptr, 0, 0) <= 0)
         return 0;
-    if (TakeGraphKey(msg)) // Ctrl+C there copies the graph's picture
+    if (TakeGraphKey(msg)) // Ctrl+C there copies the graph's picture; Return does nothing
         return 1;
     // The other shortcuts act on the main window also while the WhoIs dialog has the focus.
     if (IsShortcutWindow(msg.hwnd) && !IsWhoisDialogKey(msg) &&

@@ -10,6 +10,7 @@
 typedef UINT(WINAPI* DpiForWindowCall)(HWND);
 typedef BOOL(WINAPI* ParametersForDpiCall)(UINT, UINT, PVOID, UINT, UINT);
 
+// Looked up at each call: they are made only when a window opens or moves to another screen.
 static void* User32Call(const char* name) {
     HMODULE user32 = GetModuleHandleA("user32.dll");
     return user32 ? reinterpret_cast<void*>(GetProcAddress(user32, name)) : nullptr;
@@ -23,16 +24,20 @@ static int SystemDpi() {
     return dpi > 0 ? dpi : kBaseDpi;
 }
 
-int WindowDpi(HWND window) {
-    static DpiForWindowCall dpiForWindow =
+int WindowDpiOr(HWND window, int unknown) {
+    DpiForWindowCall dpiForWindow =
         reinterpret_cast<DpiForWindowCall>(User32Call("GetDpiForWindow"));
     int dpi = window && dpiForWindow ? static_cast<int>(dpiForWindow(window)) : 0;
-    return dpi > 0 ? dpi : SystemDpi(); // 0: no such call, or no such window
+    return dpi > 0 ? dpi : unknown; // 0: no such call, or no such window
+}
+
+int WindowDpi(HWND window) {
+    return WindowDpiOr(window, SystemDpi());
 }
 
 // The newer call has no ANSI form: its font comes back in UTF-16.
 static bool MessageFontFromWindows(int dpi, LOGFONTA* font) {
-    static ParametersForDpiCall parametersForDpi =
+    ParametersForDpiCall parametersForDpi =
         reinterpret_cast<ParametersForDpiCall>(User32Call("SystemParametersInfoForDpi"));
     struct {
         NONCLIENTMETRICSW metrics;
@@ -82,16 +87,17 @@ int ExactArtworkId(const ScaledArtwork& art, int dpi) {
     return DrawnWidth(art, i) == needed ? art.ids[i] : 0;
 }
 
-static HBITMAP Shrink(HBITMAP drawing, int width, int height) {
+// The drawing stretched with HALFTONE to width x height: shrunk, or enlarged above 200%.
+static HBITMAP ResizeDrawing(HBITMAP drawing, int width, int height) {
     BITMAP from;
     if (!GetObjectA(drawing, sizeof from, &from))
         return nullptr;
     HDC screen = GetDC(nullptr);
     HDC source = CreateCompatibleDC(screen), target = CreateCompatibleDC(screen);
-    HBITMAP shrunk = CreateCompatibleBitmap(screen, width, height);
-    if (source && target && shrunk) {
+    HBITMAP resized = CreateCompatibleBitmap(screen, width, height);
+    if (source && target && resized) {
         HGDIOBJ oldSource = SelectObject(source, drawing);
-        HGDIOBJ oldTarget = SelectObject(target, shrunk);
+        HGDIOBJ oldTarget = SelectObject(target, resized);
         SetStretchBltMode(target, HALFTONE);
         SetBrushOrgEx(target, 0, 0, nullptr); // as HALFTONE asks
         StretchBlt(target, 0, 0, width, height, source, 0, 0, from.bmWidth, from.bmHeight, SRCCOPY);
@@ -103,7 +109,7 @@ static HBITMAP Shrink(HBITMAP drawing, int width, int height) {
     if (target)
         DeleteDC(target);
     ReleaseDC(nullptr, screen);
-    return shrunk;
+    return resized;
 }
 
 HBITMAP LoadArtworkForDpi(HINSTANCE instance, const ScaledArtwork& art, int dpi,
@@ -114,8 +120,8 @@ HBITMAP LoadArtworkForDpi(HINSTANCE instance, const ScaledArtwork& art, int dpi,
                                          : LoadBitmapA(instance, MAKEINTRESOURCEA(art.ids[i]));
     if (!drawing || DrawnWidth(art, i) == needed)
         return drawing;
-    // A strip of images shrinks as a whole: each image lands on its own multiple of `needed`.
-    HBITMAP shrunk = Shrink(drawing, needed * art.images, ScaleToDpi(art.height, dpi));
+    // A strip of images is resized as a whole: each image lands on its own multiple of `needed`.
+    HBITMAP resized = ResizeDrawing(drawing, needed * art.images, ScaleToDpi(art.height, dpi));
     DeleteObject(drawing);
-    return shrunk;
+    return resized;
 }

@@ -10,6 +10,10 @@
 // logical pixels per inch of the screen (GetDeviceCaps, LOGPIXELSX), which is the system's DPI.
 // A null window gives the system's DPI.
 int WindowDpi(HWND window);
+// The same where Windows can tell the window's DPI; else `unknown`, for a caller that knows
+// better than the system's DPI (Windows 8.1 to 10 version 1511 move windows between screens of
+// different DPIs but have no GetDpiForWindow).
+int WindowDpiOr(HWND window, int unknown);
 
 // The font of message boxes made for a DPI: SystemParametersInfoForDpi where Windows has it, else
 // the system's message font scaled from the system's DPI. The caller deletes it; null on failure.

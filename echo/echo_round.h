@@ -3,10 +3,12 @@
 #pragma once
 #include "echo/pinger.h"
 
-// Pings hops[first], then round hops[0 .. count) each next hop neither ignored nor silent, one
-// echo at a time, while each status goes on (IcmpStatusGoesOn); noticeMessage tells the UI thread,
-// once until it looks. The last echo (a status that ends the trace, no hop left) completes as
-// replyMessage. false, nothing sent, without the echo service or past kEchoRoundCapacity hops.
+// Pings hops[first] and then, round after round over the count hops, each next hop that is
+// neither ignored nor silent, one echo at a time, for as long as each status lets the trace go on
+// (IcmpStatusGoesOn). noticeMessage tells the UI thread of the answers, once until it looks. The
+// last echo (after a status that ends the trace, or when no hop is left) completes as
+// replyMessage. Returns false, having sent nothing, without the echo service or when count passes
+// kEchoRoundCapacity.
 enum { kEchoRoundCapacity = 64 };
 bool StartEchoRound(CPinger* const* hops, int count, int first, HWND window, UINT replyMessage,
                     UINT noticeMessage, DWORD timeout, unsigned ttl);
@@ -20,7 +22,8 @@ struct EchoRoundProgress {
     int cursor;        // the hop whose echo is out, or once ended, the hop answered last
     unsigned answered; // hops answered since the last look
 };
-// What the round did since the last look; answeredHops[0 .. count) gets 1 for each hop answered.
+// What the round did since the last look; each hop answered since then gets a 1 at its index in
+// answeredHops, which holds one entry for each of the round's hops.
 void TakeEchoRoundProgress(EchoRoundLook look, EchoRoundProgress* progress,
                            unsigned char* answeredHops);
 

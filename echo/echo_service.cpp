@@ -3,7 +3,7 @@
 #include "echo/echo_round.h"
 #include "echo/echo_service_internal.h"
 #include "echo/echo_wakeup.h"
-#include "graph/graph.h"
+#include "echo/history_store.h"
 #include <atomic>
 
 typedef HANDLE(WINAPI* IcmpCreateFileEntry)();

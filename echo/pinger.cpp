@@ -2,7 +2,7 @@
 #include "echo/pinger.h"
 #include "common/bounded_text.h"
 #include "echo/echo_service.h"
-#include "graph/graph.h"
+#include "echo/history_store.h"
 #include <cstring>
 
 CPinger::CPinger(IPAddr destination) : destination(destination) {

@@ -1,6 +1,6 @@
 // The graph's picture on the clipboard, as a device-independent bitmap to paste into a ticket.
-#include "graph/graph.h"
-#include "graph/graph_settings.h"
+#include "graph/graph_view.h"
+#include <cstdint>
 #include <cstring>
 
 void CopyGraphPicture(const void* bits, int width, int height) {
@@ -21,7 +21,12 @@ void CopyGraphPicture(const void* bits, int width, int height) {
         return;
     }
     memcpy(data, &header, sizeof header);
-    memcpy(data + sizeof header, bits, pixels);
+    // The back buffer's fourth bytes are 0, which a program that reads them as alpha would paste
+    // as a wholly transparent picture: each pixel goes onto the clipboard opaque.
+    const uint32_t* from = static_cast<const uint32_t*>(bits);
+    uint32_t* to = reinterpret_cast<uint32_t*>(data + sizeof header);
+    for (size_t i = 0; i < pixels / 4; i++)
+        to[i] = from[i] | 0xFF000000u;
     GlobalUnlock(memory);
     if (!OpenClipboard(GraphWindow)) {
         GlobalFree(memory);

@@ -5,6 +5,7 @@
 #include "asn/asn.h"
 #include "echo/echo_service.h"
 #include "graph/graph_axes.h"
+#include "graph/graph_canvas.h"
 #include "graph/graph_metrics.h"
 #include "graph/graph_view.h"
 #include "settings/preferences.h"
@@ -17,83 +18,6 @@ namespace {
 
 const COLORREF kRangeColour = RGB(70, 130, 230); // the RTTs: a bar, a column's min to max
 const COLORREF kLossColour = RGB(220, 40, 40);
-
-struct Palette {
-    COLORREF back, text, gray, grid, highlight, highlightText;
-};
-
-struct Canvas {
-    HDC dc;
-    uint32_t* bits; // bottom-up rows of width pixels
-    int width, height;
-    int line;      // a line of text, from the font's metrics
-    int charWidth; // the font's average character width
-    Palette colours;
-};
-
-// Between two colours, percent of the way from a to b: gridlines that show on any background.
-COLORREF Mix(COLORREF a, COLORREF b, int percent) {
-    auto channel = [&](int shift) {
-        int from = (a >> shift) & 0xFF, to = (b >> shift) & 0xFF;
-        return static_cast<COLORREF>(from + (to - from) * percent / 100) << shift;
-    };
-    return channel(0) | channel(8) | channel(16);
-}
-
-Palette SystemPalette() {
-    Palette p;
-    p.back = GetSysColor(COLOR_WINDOW);
-    p.text = GetSysColor(COLOR_WINDOWTEXT);
-    p.gray = GetSysColor(COLOR_GRAYTEXT);
-    p.grid = Mix(p.back, p.text, 20);
-    p.highlight = GetSysColor(COLOR_HIGHLIGHT);
-    p.highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
-    return p;
-}
-
-// Every shape is upright: written straight into the back buffer's pixels, which costs a fraction
-// of a GDI call each. Only the text goes through GDI, flushed before the next pixel is written.
-void Fill(const Canvas& c, int left, int top, int right, int bottom, COLORREF colour) {
-    left = std::max(left, 0), right = std::min(right, c.width);
-    top = std::max(top, 0), bottom = std::min(bottom, c.height);
-    uint32_t pixel = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
-    for (int y = top; y < bottom; y++) {
-        uint32_t* row = c.bits + (c.height - 1 - y) * c.width; // the rows go bottom-up
-        for (int x = left; x < right; x++)
-            row[x] = pixel;
-    }
-}
-
-// From (x0, y0) to (x1, y1), one of them upright or level, the end excluded, as GDI draws lines.
-void Line(const Canvas& c, int x0, int y0, int x1, int y1, COLORREF colour) {
-    if (y0 == y1)
-        Fill(c, std::min(x0, x1), y0, std::max(x0, x1), y0 + 1, colour);
-    else
-        Fill(c, x0, std::min(y0, y1), x0 + 1, std::max(y0, y1), colour);
-}
-
-void Frame(const Canvas& c, const RECT& r, COLORREF colour) {
-    Fill(c, r.left, r.top, r.right, r.top + 1, colour);
-    Fill(c, r.left, r.bottom - 1, r.right, r.bottom, colour);
-    Fill(c, r.left, r.top, r.left + 1, r.bottom, colour);
-    Fill(c, r.right - 1, r.top, r.right, r.bottom, colour);
-}
-
-int TextWidth(const Canvas& c, const char* text) {
-    SIZE size = {};
-    GetTextExtentPoint32A(c.dc, text, static_cast<int>(strlen(text)), &size);
-    return size.cx;
-}
-
-// One line of text in the box, cut with an ellipsis where it does not fit.
-void Text(const Canvas& c, const char* text, int left, int top, int right, int bottom,
-          COLORREF colour, UINT align = DT_LEFT) {
-    RECT r = {left, top, right, bottom};
-    SetTextColor(c.dc, colour);
-    DrawTextA(c.dc, text, -1, &r,
-              align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    GdiFlush();
-}
 
 // --- the span selector --------------------------------------------------------------------
 
@@ -131,8 +55,7 @@ struct RoutePane {
 };
 
 int AxisX(const RttAxis& axis, double rtt, int left, int right) {
-    double share = std::min(rtt / axis.top, 1.0);
-    return left + static_cast<int>(share * (right - left) + 0.5);
+    return left + AxisPixels(rtt, axis.top, right - left);
 }
 
 void PaintRouteHeader(const Canvas& c, const RoutePane& p) {
@@ -252,10 +175,7 @@ int PaintRoutePane(const Canvas& c, int top, int maxHeight, uint32_t end) {
 struct Plot {
     int left, top, right, bottom;
     RttAxis axis;
-    int Y(double rtt) const {
-        double share = std::min(rtt / axis.top, 1.0);
-        return bottom - static_cast<int>(share * (bottom - top) + 0.5);
-    }
+    int Y(double rtt) const { return bottom - AxisPixels(rtt, axis.top, bottom - top); }
 };
 
 void PaintRttAxis(const Canvas& c, const Plot& plot) {

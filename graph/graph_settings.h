@@ -9,6 +9,3 @@ RECT GraphOpeningRect();
 GraphSpan GraphOpeningSpan();
 // Remembers the window's place and span as it closes, for its next opening and the INI file.
 void KeepGraphPlacement(HWND window);
-// Puts the graph's picture on the clipboard as a device-independent bitmap (CF_DIB): the 32-bit
-// bottom-up pixels of width x height.
-void CopyGraphPicture(const void* bits, int width, int height);

@@ -8,7 +8,7 @@ struct GraphViewState {
     int dpi;    // the window's: every size of graph_metrics.h is scaled from 96 DPI to it
     HFONT font; // the system's message font, made for that DPI
     // Filled by each paint, for the clicks: the span selector's items, and the route pane's bands
-    // (band i of the hops from bandTop down, bandHeight each).
+    // (the band of row i from bands.top + i * bandHeight down, bandHeight high).
     RECT selector[kGraphSpanCount];
     RECT bands;
     int bandHeight;
@@ -25,6 +25,10 @@ int GraphHopRow();
 // address while its name is unknown.
 int GraphHopNumber(int row);
 const char* GraphHopName(int row);
+
+// Puts the graph's picture on the clipboard as a device-independent bitmap (CF_DIB): the 32-bit
+// bottom-up pixels of width x height.
+void CopyGraphPicture(const void* bits, int width, int height);
 
 // Paints the whole window, width x height, into dc, whose bitmap is the 32-bit bottom-up DIB
 // section at bits (its columns are written straight into it).

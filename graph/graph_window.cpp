@@ -8,6 +8,7 @@
 #include "graph/graph_metrics.h"
 #include "graph/graph_settings.h"
 #include "graph/graph_view.h"
+#include "hoptable/cell_format.h"
 #include "hoptable/hop_table.h"
 #include "settings/settings.h"
 #include "trace/format_address.h"
@@ -48,12 +49,12 @@ int GraphHopRow() {
 }
 
 int GraphHopNumber(int row) {
-    return row + (Settings.IgnoreFirst & 1) + 1;
+    return HopNumber(row, Settings.IgnoreFirst);
 }
 
 const char* GraphHopName(int row) {
     const char* host = HopList[row]->GetHostText();
-    if (host[0] && strcmp(host, "[Unknown]") != 0)
+    if (host[0] && strcmp(host, kUnknownHostText) != 0)
         return host;
     return FormatAddress(HopList[row]->GetDestination());
 }
@@ -156,7 +157,7 @@ static void SelectHopRow(int row) {
     SendMessageA(HopTable, LVM_ENSUREVISIBLE, row, FALSE);
 }
 
-void OnHopTableNotify(const NMHDR* header) {
+void FollowHopTable(const NMHDR* header) {
     if (header->code == NM_DBLCLK) {
         int row = reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem;
         if (row >= 0 && row < HopCount && HopList[row]) {
@@ -294,7 +295,9 @@ void OpenHopGraph() {
     RegisterGraphClass();
     RECT r = GraphOpeningRect();
     GraphView.span = GraphOpeningSpan();
-    UseGraphDpi(WindowDpi(MainWindow)); // it opens on the main window's screen
+    // It opens on the main window's screen, whose DPI the main window knows from its moves also
+    // where Windows cannot tell a window's DPI.
+    UseGraphDpi(MainWindowDpi);
     // A popup stays above the main window that owns it, as the WhoIs dialog does.
     GraphWindow = CreateWindowExA(0, kGraphClass, kGraphTitle, WS_POPUP | WS_OVERLAPPEDWINDOW,
                                   r.left, r.top, r.right - r.left, r.bottom - r.top, MainWindow,
@@ -304,16 +307,22 @@ void OpenHopGraph() {
         GraphView.font = nullptr;
         return;
     }
-    if (WindowDpi(GraphWindow) != GraphView.dpi) // its kept place is on another screen
-        UseGraphDpi(WindowDpi(GraphWindow));
+    int dpi = WindowDpiOr(GraphWindow, GraphView.dpi);
+    if (dpi != GraphView.dpi) // its kept place is on another screen
+        UseGraphDpi(dpi);
     CopyText(ShownTitle, sizeof ShownTitle, kGraphTitle);
     ShowGraphTitle();
     ShowWindow(GraphWindow, SW_SHOWNORMAL);
 }
 
 bool TakeGraphKey(const MSG& msg) {
-    if (!GraphWindow || msg.message != WM_KEYDOWN || msg.wParam != 'C' ||
-        GetKeyState(VK_CONTROL) >= 0 || GetAncestor(msg.hwnd, GA_ROOT) != GraphWindow)
+    if (!GraphWindow || msg.message != WM_KEYDOWN || GetAncestor(msg.hwnd, GA_ROOT) != GraphWindow)
+        return false;
+    // Return starts a new trace from the main window, which clears every hop's history: someone
+    // reading the graph of a stopped trace would lose what they read.
+    if (msg.wParam == VK_RETURN)
+        return true;
+    if (msg.wParam != 'C' || GetKeyState(VK_CONTROL) >= 0)
         return false;
     if (RenderGraph())
         CopyGraphPicture(Buffer.bits, Buffer.width, Buffer.height);

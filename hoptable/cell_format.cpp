@@ -5,13 +5,17 @@
 #include "hoptable/loss_rule.h"
 #include "trace/format_address.h"
 
+int HopNumber(int row, int ignoreFirst) {
+    return row + (ignoreFirst & 1) + 1;
+}
+
 // Every number is shown as signed decimal, round-trip times too.
 const char* FormatHopCell(int column, const HopCellNumbers& hop, char* text, size_t size) {
     unsigned n = static_cast<unsigned>(column); // a negative column is unknown too
     if (n >= kColumnTotal)
         return CopyText(text, size, "Dunno");
     if (n == kColumnHop)
-        return FormatText(text, size, "%d", hop.Row + (hop.IgnoreFirst & 1) + 1);
+        return FormatText(text, size, "%d", HopNumber(hop.Row, hop.IgnoreFirst));
     if (n == kColumnHostName)
         return hop.HostText;
     if (n == kColumnAs)

@@ -17,6 +17,9 @@ struct HopCellNumbers {
     const char* AsText = nullptr; // the AS column's text, kept by the AS lookups; nullptr reads as empty
 };
 
+// The number the Hop column shows for the hop of HopList index row: counted from 1, or from 2
+// while the first hop is ignored (the lowest bit of the Settings flag IgnoreFirst).
+int HopNumber(int row, int ignoreFirst);
 // The text of column (0 ... 10) for the hop; "Dunno" for any other column. Numbers and fixed
 // texts go into text (size bytes, always terminated), the address into FormatAddress's
 // buffer, and the host name and AS are HostText and AsText themselves.

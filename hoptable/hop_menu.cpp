@@ -73,7 +73,7 @@ static void PreparePopup(int row, CPinger* hop) {
     CopyText(WhoisDomainText, sizeof WhoisDomainText, host);
     ReduceToDomain();
     FormatText(text, sizeof text, "&WhoIs %s", WhoisDomainText);
-    SetPopupItem(IDM_HOP_WHOIS, text, strcmp(host, "[Unknown]") == 0 ? MFS_GRAYED : 0);
+    SetPopupItem(IDM_HOP_WHOIS, text, strcmp(host, kUnknownHostText) == 0 ? MFS_GRAYED : 0);
     PrepareCopyAsItem(hop);
 }
 

@@ -159,6 +159,11 @@ void RefreshHopRow(CPinger* pinger, int row, int first, int end) {
         WriteHopRow(pinger, row, first, end);
 }
 
+void NoteHopsCleared() {
+    DropWaitingRows();
+    NoteHopFiguresChanged();
+}
+
 void RefreshAllHopRows() {
     for (int r = 0; r < HopCount; r++)
         WriteHopRow(HopList[r], r, kColumnHop, ColumnCount);

@@ -25,6 +25,9 @@ enum { kDisplayFrameMs = 16 };
 // columns from first up to, not including, end (a ColumnNumber, or ColumnCount for all).
 // A refresh that comes faster than the screen can show waits for the frame's end.
 void RefreshHopRow(CPinger* pinger, int row, int first, int end);
+// The hops were cleared for a new trace: no refresh asked for the last trace's rows is written,
+// and the open graph shows the empty trace.
+void NoteHopsCleared();
 // The same, written at once.
 void WriteHopRow(CPinger* pinger, int row, int first, int end);
 void RefreshAllHopRows();

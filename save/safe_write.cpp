@@ -1,5 +1,5 @@
 // Writing a saved file whole or not at all: the bytes go into a temporary file in the same
-// folder, which is then moved over the chosen name in one step.
+// folder, which then takes the chosen name in one step.
 #include "app/app.h"
 #include "common/bounded_text.h"
 #include "save/save_trace.h"
@@ -46,16 +46,28 @@ static bool WriteTemporaryFile(const char* temp, const std::string& bytes) {
     return written && closed;
 }
 
+// A file of that name is replaced with ReplaceFileA, which keeps what the folder knows of it (its
+// ACL, owner, attributes and hard links) and needs only the right to change it, where moving
+// another file over it would make a new file of the folder's defaults in its place. Where there
+// is none, the temporary file takes its name. On failure the file of that name is as it was.
+static bool MoveOverChosenFile(const char* temp, const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return ReplaceFileA(path, temp, nullptr, REPLACEFILE_WRITE_THROUGH, nullptr, nullptr);
+    return MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
 int WriteWholeFileSafely(const char* path, const std::string& bytes) {
     char folder[kSavePathCapacity], temp[MAX_PATH];
-    SaveFolderOfPath(path, folder, sizeof folder);
-    // GetTempFileNameA makes a new empty file of a name no other file has.
+    SaveFolderOfPath(path, folder, sizeof folder, IsAnsiLeadByte);
+    // GetTempFileNameA makes a new empty file of a name no other file has. It takes a folder of at
+    // most MAX_PATH - 14 characters and gives a name within MAX_PATH: a longer folder fails here,
+    // with its reason in the box, before anything is written.
     if (!GetTempFileNameA(folder[0] ? folder : ".", "rlk", 0, temp)) {
         ShowSaveFailure(path, GetLastError());
         return 0;
     }
-    if (!WriteTemporaryFile(temp, bytes) ||
-        !MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!WriteTemporaryFile(temp, bytes) || !MoveOverChosenFile(temp, path)) {
         DWORD error = GetLastError();
         DeleteFileA(temp);
         ShowSaveFailure(path, error);

@@ -42,7 +42,7 @@ static bool FolderToOpen(char* folder, DWORD size) {
 
 static void KeepFolder(const char* path) {
     char folder[kSavePathCapacity];
-    if (!SaveFolderOfPath(path, folder, sizeof folder) || !folder[0])
+    if (!SaveFolderOfPath(path, folder, sizeof folder, IsAnsiLeadByte) || !folder[0])
         return;
     IniFileLock lock;
     WritePrivateProfileStringA(kSaveSection, kFolderKey, folder, kIniFileName);

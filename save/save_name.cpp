@@ -1,6 +1,7 @@
 // Names of saved files: formats by extension, the suggested name, the folder (platform-free).
 #include "save/save_name.h"
 #include "common/bounded_text.h"
+#include "common/path_text.h"
 #include "trace/strip_url.h"
 #include <cctype>
 #include <cstring>
@@ -15,14 +16,6 @@ static const struct {
     {"csv", SaveFormat::Csv}, // the first of each format is the one added
 };
 
-static const char* LastSeparator(const char* path) {
-    const char* last = nullptr;
-    for (const char* c = path; *c; c++)
-        if (*c == '\\' || *c == '/')
-            last = c;
-    return last;
-}
-
 static bool SameNoCase(const char* a, const char* b) {
     for (; *a && *b; a++, b++)
         if (tolower(static_cast<unsigned char>(*a)) != tolower(static_cast<unsigned char>(*b)))
@@ -31,7 +24,9 @@ static bool SameNoCase(const char* a, const char* b) {
 }
 
 bool SaveFormatOfName(const char* path, SaveFormat* format) {
-    const char* separator = LastSeparator(path);
+    // A '.' is never the second byte of a double-byte character, and a `\` cut out of one would
+    // come after the real separator: byte by byte finds the same extension.
+    const char* separator = LastPathSeparator(path, nullptr);
     const char* dot = strrchr(separator ? separator : path, '.');
     if (!dot)
         return false;
@@ -82,8 +77,8 @@ char* SuggestSaveName(char* name, size_t size, const char* hostText, const Calen
                       FormatFileStamp(stamp, sizeof stamp, started));
 }
 
-bool SaveFolderOfPath(const char* path, char* folder, size_t size) {
-    const char* separator = LastSeparator(path);
+bool SaveFolderOfPath(const char* path, char* folder, size_t size, LeadByteTest isLeadByte) {
+    const char* separator = LastPathSeparator(path, isLeadByte);
     size_t length = separator ? static_cast<size_t>(separator - path) : 0;
     if (length == 2 && path[1] == ':')
         length++; // "C:\" and not "C:", which names the drive's current folder

@@ -1,6 +1,7 @@
 // The names of saved files: the format a name asks for, the extension added to a name of no
 // known format, the suggested name and the folder kept for the next time (platform-free).
 #pragma once
+#include "common/path_text.h"
 #include "save/calendar_time.h"
 #include <cstddef>
 
@@ -20,5 +21,6 @@ bool AddSaveExtension(char* path, size_t size, SaveFormat format);
 char* SuggestSaveName(char* name, size_t size, const char* hostText, const CalendarTime& started);
 
 // The folder of a full path, without its last separator unless it is a drive's root ("C:\").
-// "" for a bare name; false, and "", when it does not fit in size bytes.
-bool SaveFolderOfPath(const char* path, char* folder, size_t size);
+// "" for a bare name; false, and "", when it does not fit in size bytes. The path is walked by
+// character of the code page whose lead bytes isLeadByte tells (IsAnsiLeadByte).
+bool SaveFolderOfPath(const char* path, char* folder, size_t size, LeadByteTest isLeadByte);

@@ -32,9 +32,7 @@ static CalendarTime CalendarTimeOf(const SYSTEMTIME& t) {
 
 // The local time of a moment given in UTC, with the offset in force at that moment.
 static CalendarTime LocalTimeOf(const SYSTEMTIME& utc, long long* offsetMinutes) {
-    SYSTEMTIME local;
-    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
-        local = utc;
+    SYSTEMTIME local = LocalTimeOfUtc(utc);
     *offsetMinutes = UtcOffsetMinutes(CalendarTimeOf(local), CalendarTimeOf(utc));
     return CalendarTimeOf(local);
 }

@@ -5,14 +5,16 @@
 #include "common/bounded_text.h"
 #include "common/lookup_pool.h"
 #include "echo/echo_service.h"
-#include "graph/graph.h"
+#include "echo/history_store.h"
 #include "hoptable/hop_table.h"
-#include "hoptable/row_pacing.h"
 #include "save/save_trace.h"
 #include "settings/history.h"
 #include "settings/settings.h"
 #include "trace/format_address.h"
 #include "trace/trace.h"
+#include "trace/trace_clock.h"
+
+const char kUnknownHostText[] = "[Unknown]";
 
 CPinger* HopList[kHopListCapacity];
 int HopCount;
@@ -74,8 +76,7 @@ void ClearHops() {
     ProbePinger = nullptr;
     HopCursor = 0;
     HopCount = 0;
-    DropWaitingRows();
-    NoteHopFiguresChanged(); // a new trace clears the graph
+    NoteHopsCleared();
 }
 
 static void SetTraceTitle(const char* officialName, const char* addressText) {
@@ -214,7 +215,7 @@ void OnHopName(UINT, WPARAM, LPARAM lParam) {
     CPinger* hop = HopList[HopCursor];
     const hostent* answer = LookupAnswer();
     bool named = HIWORD(lParam) == 0 && answer && answer->h_name;
-    hop->SetHostText(named ? answer->h_name : "[Unknown]");
+    hop->SetHostText(named ? answer->h_name : kUnknownHostText);
     // The answering probe is the hop's first sample.
     hop->SetLastAddress(ProbePinger->GetLastAddress());
     hop->RecordRtt(ProbePinger->GetLastRtt());

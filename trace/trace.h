@@ -26,6 +26,9 @@ extern int TraceTargetKnown;
 enum class TraceState { Stopped, Resolving, Probing, NamingHop, Pinging, Waiting };
 extern TraceState CurrentTraceState;
 
+// The host text of a hop whose name lookup found none.
+extern const char kUnknownHostText[];
+
 // Route discovery.
 void StartTrace();
 void StopTrace();

@@ -6,6 +6,7 @@
 #include "app/resource.h"
 #include "dpi/window_dpi.h"
 #include "graph/graph.h"
+#include "harness/import_patch.h"
 #include "harness/list_view.h"
 #include "harness/program.h"
 #include "hoptable/hop_table.h"
@@ -225,6 +226,43 @@ TEST_F(DpiChange, TheHopGraphTakesTheNewDpiAndItsRectangle) {
     DeleteObject(SelectObject(dc, old));
     ReleaseDC(GraphWindow, dc);
     EXPECT_NEAR(at144.tmHeight, at96.tmHeight * 1.5, 1) << "the font the graph now draws with";
+}
+
+void* RealGetProcAddress;
+
+// Windows 8.1 to 10 version 1511: per-monitor DPI, but no GetDpiForWindow.
+FARPROC WINAPI WithoutDpiForWindow(HMODULE module, LPCSTR name) {
+    if (!IS_INTRESOURCE(name) && lstrcmpA(name, "GetDpiForWindow") == 0)
+        return nullptr;
+    return reinterpret_cast<decltype(&GetProcAddress)>(RealGetProcAddress)(module, name);
+}
+
+class DpiChangeWithoutDpiForWindow : public DpiChange {
+  protected:
+    void SetUp() override {
+        RealGetProcAddress = PatchImport("kernel32.dll", "GetProcAddress",
+                                         reinterpret_cast<void*>(WithoutDpiForWindow));
+        ASSERT_NE(RealGetProcAddress, nullptr);
+        DpiChange::SetUp();
+    }
+    void TearDown() override {
+        DpiChange::TearDown();
+        PatchImport("kernel32.dll", "GetProcAddress", RealGetProcAddress);
+    }
+};
+
+// Where Windows cannot tell a window's DPI, the graph opens at the DPI the main window was moved
+// to, not at the system's.
+TEST_F(DpiChangeWithoutDpiForWindow, TheHopGraphOpensAtTheMainWindowsDpi) {
+    RECT r;
+    GetWindowRect(MainWindow, &r);
+    SendDpiChanged(144, r);
+    OpenHopGraph();
+    ASSERT_NE(GraphWindow, nullptr);
+    MINMAXINFO limits = {};
+    SendMessageA(GraphWindow, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, 720);
+    EXPECT_EQ(limits.ptMinTrackSize.y, 540);
 }
 
 // Run by tests/program/at_dpi.sh in a prefix whose LogPixels is 192.

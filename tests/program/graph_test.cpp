@@ -142,6 +142,19 @@ TEST_F(HopGraph, KeepsTheShortcutsAndItsPlace) {
     EXPECT_EQ(ReadWholeFile(folder->File("routelark.ini")).find("[Graph]"), std::string::npos);
 }
 
+// Return, which starts a new trace from the main window, does nothing in the graph: the stopped
+// trace's hops and their histories stay to be read.
+TEST_F(HopGraph, ReturnThereKeepsTheStoppedTrace) {
+    DiscoverLabRoute();
+    SendMessageA(MainWindow, WM_COMMAND, IDM_STOP, 0);
+    int hops = HopCount;
+    SendMessageA(MainWindow, WM_COMMAND, IDM_GRAPH, 0);
+    ASSERT_NE(GraphWindow, nullptr);
+    Press(GraphWindow, VK_RETURN);
+    EXPECT_EQ(CurrentTraceState, TraceState::Stopped) << "Return in the graph started a trace";
+    EXPECT_EQ(HopCount, hops);
+}
+
 class HopGraphClipboard : public HopGraph {};
 
 // Ctrl+C in the graph puts its picture on the clipboard, not the table's report.
@@ -161,6 +174,12 @@ TEST_F(HopGraphClipboard, CtrlCCopiesThePicture) {
     EXPECT_EQ(header->biHeight, client.bottom);
     EXPECT_EQ(header->biBitCount, 32);
     EXPECT_GE(GlobalSize(data), sizeof *header + 4u * client.right * client.bottom);
+    // Opaque: a program that reads the fourth byte as alpha pastes no transparent picture.
+    auto* pixels = reinterpret_cast<const uint32_t*>(header + 1);
+    int transparent = 0;
+    for (int i = 0; i < client.right * client.bottom; i++)
+        transparent += (pixels[i] >> 24) != 0xFF;
+    EXPECT_EQ(transparent, 0);
     GlobalUnlock(data);
     CloseClipboard();
 }

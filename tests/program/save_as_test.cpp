@@ -223,6 +223,34 @@ TEST_F(SaveAs, AFailedSaveShowsTheBoxAndLeavesTheFolderAsItWas) {
     EXPECT_EQ(FilesIn(taken), (std::set<std::string>{"inside"}));
 }
 
+std::vector<std::string> Replaced; // the files ReplaceFileA was asked to replace
+void* RealReplaceFileA;
+
+BOOL WINAPI RecordingReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags,
+                                  LPVOID exclude, LPVOID reserved) {
+    Replaced.push_back(replaced);
+    return reinterpret_cast<decltype(&ReplaceFileA)>(RealReplaceFileA)(replaced, replacement, backup,
+                                                                      flags, exclude, reserved);
+}
+
+// A file saved over is replaced by ReplaceFileA, which keeps what the folder knows of it (its ACL,
+// owner and hard links: Windows keeps them, Wine does not); a new file is made without it.
+TEST_F(SaveAs, AFileSavedOverIsReplacedNotMovedOver) {
+    Replaced.clear();
+    RealReplaceFileA = PatchImport("kernel32.dll", "ReplaceFileA",
+                                   reinterpret_cast<void*>(RecordingReplaceFileA));
+    ASSERT_NE(RealReplaceFileA, nullptr) << "the program does not call ReplaceFileA";
+    DiscoverLabRoute();
+    const std::string path = File("trace.csv");
+    SaveAsAnswering(path, 3);
+    WriteWholeFile(path, "old");
+    SaveAsAnswering(path, 3);
+    PatchImport("kernel32.dll", "ReplaceFileA", RealReplaceFileA);
+    EXPECT_EQ(messageBoxes.Count(), 0u);
+    EXPECT_EQ(Replaced, std::vector<std::string>{path});
+    EXPECT_EQ(ReadWholeFile(path).compare(0, 7, "Target,"), 0);
+}
+
 // On a disk with no room left (a small tmpfs, filled, that tests/program/full_disk.sh mounts
 // beside the test program) the write fails, the box says so, and the old file stays.
 TEST_F(SaveAs, OnAFullDiskTheOldFileStaysByteForByte) {

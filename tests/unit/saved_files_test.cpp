@@ -108,3 +108,31 @@ TEST(SavedFiles, SuggestedNameIsTheHostPartAndTheStartAsAFileNameHoldsThem) {
 }
 
 } // namespace
+
+namespace {
+
+// The lead bytes of code page 932 (Japanese).
+bool LeadByteOf932(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// The folder kept for the next Save is cut at a separator, never inside a character whose second
+// byte is 0x5C: "\x95\x5C" is 表, "\x83\x5C" is ソ.
+TEST(SavedFiles, FolderOfAPathEndsAtASeparatorNotInsideACharacter) {
+    const struct {
+        const char* path;
+        const char* folder;
+    } cases[] = {
+        {"C:\\\x95\x5C\\trace.txt", "C:\\\x95\x5C"},
+        {"C:\\\x95\x5C", "C:\\"},
+        {"D:\\a\\\x83\x5C\x83\x5C.csv", "D:\\a"},
+        {"trace.txt", ""},
+    };
+    for (const auto& c : cases) {
+        char folder[64];
+        EXPECT_TRUE(SaveFolderOfPath(c.path, folder, sizeof folder, LeadByteOf932)) << c.path;
+        EXPECT_STREQ(folder, c.folder) << c.path;
+    }
+}
+
+} // namespace

@@ -1,39 +1,38 @@
-// The trace's clock: seconds since the trace started, for the history's buckets and the axis.
+// The trace's clock: when the trace started and stopped, for the history's buckets, the graph's
+// axis and the saved files.
 #include "app/app.h"
 #include "echo/echo_service.h"
-#include "graph/graph.h"
+#include "echo/history_store.h"
 #include "trace/trace.h"
-#include <atomic>
+#include "trace/trace_clock.h"
 
-// Written on the UI thread at Start, while no echo is out; read by the echo worker after the
-// hand-over of an echo of the new trace, which orders the two.
-static std::atomic<DWORD> StartTick{0};
-static DWORD StopTick;
+static uint32_t StopSecond; // the second the trace stopped in; read only while it is stopped
 static double StartClock;
 
-void MarkTraceStart() {
-    StartTick = GetTickCount();
-    StopTick = StartTick;
-    GetSystemTime(&TraceStartTime); // the one start time: the axis's, and the saved files'
+SYSTEMTIME LocalTimeOfUtc(const SYSTEMTIME& utc) {
     SYSTEMTIME local;
-    if (!SystemTimeToTzSpecificLocalTime(nullptr, &TraceStartTime, &local))
-        local = TraceStartTime;
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+        local = utc;
+    return local;
+}
+
+void MarkTraceStart() {
+    StartHistorySeconds();
+    StopSecond = 0;
+    GetSystemTime(&TraceStartTime); // the one start time: the axis's, and the saved files'
+    SYSTEMTIME local = LocalTimeOfUtc(TraceStartTime);
     StartClock =
         local.wHour * 3600.0 + local.wMinute * 60 + local.wSecond + local.wMilliseconds / 1000.0;
 }
 
 void MarkTraceStop() {
-    StopTick = GetTickCount();
-}
-
-uint32_t TraceSecondNow() {
-    return (GetTickCount() - StartTick) / 1000; // unsigned: right across the tick count's wrap
+    StopSecond = TraceSecondNow();
 }
 
 uint32_t TraceEndSecond() {
     if (CurrentTraceState != TraceState::Stopped)
         return TraceSecondNow();
-    uint32_t end = (StopTick - StartTick) / 1000;
+    uint32_t end = StopSecond;
     LockEchoStatistics(); // the echo out at Stop may be being counted
     for (int row = 0; row < HopCount; row++) {
         const HopHistory* history = HopList[row] ? HopList[row]->History() : nullptr;
