@@ -38,6 +38,8 @@ int StartProgram(HINSTANCE instance);
 void ShutdownProgram();
 // The program with its window until it is closed; host, when given, is traced at once.
 int RunProgram(HINSTANCE instance, const char* host = nullptr);
+// "Open with": the host put into the host name box and its trace started.
+void TraceHostAtStart(const char* host);
 
 // One step of the message loop: 1 to go on, 0 once WM_QUIT has arrived.
 int RunMessageStep();

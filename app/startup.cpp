@@ -59,13 +59,16 @@ void ShutdownProgram() {
     SaveSettings();
 }
 
+void TraceHostAtStart(const char* host) {
+    SetWindowTextA(HostBox, host); // as if typed in, and then Return pressed
+    StartTrace();
+}
+
 int RunProgram(HINSTANCE instance, const char* host) {
     if (!StartProgram(instance))
         return 0;
-    if (host) { // opened with a host: its trace starts as if typed in and Return pressed
-        SetWindowTextA(HostBox, host);
-        StartTrace();
-    }
+    if (host)
+        TraceHostAtStart(host);
     while (RunMessageStep()) {
     }
     // Only now: the loop has handled what closing the HTML Help windows left in the queue.

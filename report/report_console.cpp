@@ -11,8 +11,12 @@ static HANDLE ErrorHandle;
 static bool ErrorIsConsole;
 static int ProgressLength; // characters of the progress line on the console now
 
+// A handle that takes no write (Wine hands a program whose output was closed one that refuses
+// every write) counts as none.
 static bool Usable(HANDLE handle) {
-    return handle && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN;
+    DWORD written;
+    return handle && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN &&
+           WriteFile(handle, "", 0, &written, nullptr);
 }
 
 void OpenReportConsole() {

@@ -46,6 +46,15 @@ run unknown 3 /report /out unknown.json nosuch.routelark.test
 run badline 2 /report /count 0 dest.routelark.test
 run nofolder 4 /report /count 1 /out 'no such folder\report.json' dest.routelark.test
 
+# Without standard output or a console: a file of Save As's suggested name in the working folder.
+status=0
+timeout 30 wine routelark.exe /report /count 1 /format csv dest.routelark.test >&- 2>suggested.err </dev/null || status=$?
+echo "suggested: status $status, stdout closed: $(ls routelark-*.csv 2>/dev/null)"
+[ "$status" -eq 0 ] || fail "suggested: exit status $status"
+suggested=$(ls routelark-dest.routelark.test-20[0-9][0-9][01][0-9][0-3][0-9]-[0-2][0-9][0-5][0-9][0-5][0-9].csv 2>/dev/null || true)
+[ -n "$suggested" ] && head -n1 "$suggested" | grep -q '^Target,Address,Started,Hop' ||
+    fail "suggested: no CSV file of the suggested name: $(ls)"
+
 grep -q 'nosuch.routelark.test: Unable to locate this hostname!' unknown.err ||
     fail "unknown: no line naming the host"
 grep -q '/count takes a number from 1 to 100000, not "0"' badline.err || fail "badline: no line"
@@ -54,7 +63,7 @@ grep -q 'The trace could not be saved as no such folder\\report.json' nofolder.e
 [ ! -s badline.out ] || fail "badline: wrote to standard output"
 [ "$(sha256sum routelark.ini)" = "$ini_before" ] || fail "routelark.ini was changed"
 # Nothing half-written or left over: only the reports asked for, beside the program and INI file.
-leftover=$(ls -1 | grep -v -E '^(routelark\.(exe|ini)|report\.(json|CSV|txt|htm)|hops\.json|[a-z]+\.(out|err))$' || true)
+leftover=$(ls -1 | grep -v -E '^(routelark\.(exe|ini)|report\.(json|CSV|txt|htm)|hops\.json|[a-z]+\.(out|err)|routelark-dest\.routelark\.test-[0-9-]+\.csv)$' || true)
 [ -z "$leftover" ] || fail "files left over: $leftover"
 
 python3 "$repo/tests/report/read_back_report.py" . || failures=$((failures + 1))
