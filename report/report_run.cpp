@@ -9,6 +9,7 @@
 #include "save/save_trace.h"
 #include "settings/settings.h"
 #include "trace/trace.h"
+#include <cstring>
 #include <string>
 
 // A report run's life, set on the UI thread only (the console's handler posts a message).
