@@ -31,10 +31,15 @@ extern char DestinationText[kHostTextCapacity];
 extern char WhoisDomainText[kHostTextCapacity];
 extern const char* const kStarlaneHomePage;
 
-// Start-up and shutdown. StartProgram returns 0 when the program must end at once.
+// Start-up and shutdown. StartProgram returns 0 when the program must end at once;
+// CreateProgram is its first part, every window made and none shown, the INI file not yet read.
+int CreateProgram(HINSTANCE instance);
 int StartProgram(HINSTANCE instance);
 void ShutdownProgram();
-int RunProgram(HINSTANCE instance);
+// The program with its window until it is closed; host, when given, is traced at once.
+int RunProgram(HINSTANCE instance, const char* host = nullptr);
+// "Open with": the host put into the host name box and its trace started.
+void TraceHostAtStart(const char* host);
 
 // One step of the message loop: 1 to go on, 0 once WM_QUIT has arrived.
 int RunMessageStep();
@@ -101,3 +106,6 @@ void DestroyWindowIcons();
 void SetStatusText(int part, const char* format, ...) __attribute__((format(printf, 2, 3)));
 int ShowMessage(HWND owner, const char* caption, UINT style, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
+// A report run has no one to answer a message box: while set, ShowMessage hands the box's text
+// to it instead, and returns its answer.
+extern int (*AnswerMessage)(const char* caption, const char* text, UINT style);

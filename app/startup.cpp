@@ -14,7 +14,7 @@ HMENU HopPopupMenu;
 HACCEL Accelerators;
 HWND WhoisDialog;
 
-int StartProgram(HINSTANCE instance) {
+int CreateProgram(HINSTANCE instance) {
     ProgramInstance = instance;
     HopPopupMenu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_HOP_POPUP));
     Accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
@@ -24,7 +24,6 @@ int StartProgram(HINSTANCE instance) {
         MessageBoxA(nullptr, "Could not load Windows sockets DLL", "Routelark", MB_ICONERROR);
         return 0;
     }
-    WriteBannerPage();
     StartEchoService(); // without ICMP.DLL the program still runs; every trace then fails
     CreateWhoisConnection(instance);
     CreateMainWindow();
@@ -33,7 +32,14 @@ int StartProgram(HINSTANCE instance) {
     CreateBannerButton();
     CreateStatusBar();
     CreateHopTable();
-    LoadSettings(); // places and shows the main window
+    return 1;
+}
+
+int StartProgram(HINSTANCE instance) {
+    if (!CreateProgram(instance))
+        return 0;
+    WriteBannerPage(); // the page the banner opens, beside the INI file; a report needs none
+    LoadSettings();    // places and shows the main window
     return 1;
 }
 
@@ -55,9 +61,16 @@ void ShutdownProgram() {
     SaveSettings();
 }
 
-int RunProgram(HINSTANCE instance) {
+void TraceHostAtStart(const char* host) {
+    SetWindowTextA(HostBox, host); // as if typed in, and then Return pressed
+    StartTrace();
+}
+
+int RunProgram(HINSTANCE instance, const char* host) {
     if (!StartProgram(instance))
         return 0;
+    if (host)
+        TraceHostAtStart(host);
     while (RunMessageStep()) {
     }
     // Only now: the loop has handled what closing the HTML Help windows left in the queue.

@@ -18,6 +18,13 @@ static struct {
     unsigned char answeredHops[kEchoRoundCapacity]; // since the UI thread last looked
 } Round;
 
+// Set by the UI thread before any round starts; read by the worker at each completion.
+static int SendLimit;
+
+void LimitEchoRoundSends(int sent) {
+    SendLimit = sent;
+}
+
 bool EchoRoundRunning() {
     return Round.running;
 }
@@ -27,12 +34,16 @@ void EndEchoRound() {
 }
 
 // The next hop after the round's cursor that is sent echoes, going round; -1 when there is none,
-// not even the cursor's own.
+// not even the cursor's own. A hop that has all a report's echoes is sent no more.
 static int NextRoundHop() {
     for (int step = 1; step <= Round.count; step++) {
         int hop = (Round.cursor + step) % Round.count;
         CPinger* pinger = Round.hops[hop];
-        if (pinger && !pinger->IsIgnored() && !pinger->IsNoResponse())
+        if (!pinger || pinger->IsIgnored() || pinger->IsNoResponse())
+            continue;
+        // The cursor's echo has just completed; the worker counts it after this.
+        int sent = pinger->GetSentCount() + (hop == Round.cursor ? 1 : 0);
+        if (SendLimit == 0 || sent < SendLimit)
             return hop;
     }
     return -1;

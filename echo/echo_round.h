@@ -27,6 +27,10 @@ struct EchoRoundProgress {
 void TakeEchoRoundProgress(EchoRoundLook look, EchoRoundProgress* progress,
                            unsigned char* answeredHops);
 
+// A report run's echoes per hop: a hop sent that many is left out of every round, so that the
+// round ends once each hop has them all (0, as set at start: no limit). Set before the trace.
+void LimitEchoRoundSends(int sent);
+
 // The echo service's side, each called inside EchoLock.
 bool EchoRoundRunning();
 void EndEchoRound();

@@ -1,5 +1,6 @@
 // The echo service: binds ICMP.DLL at run time and runs the worker thread that performs
 // the blocking echo calls and reports each outcome to the UI thread as a posted message.
+#include "app/app.h"
 #include "echo/echo_round.h"
 #include "echo/echo_service_internal.h"
 #include "echo/echo_wakeup.h"
@@ -44,7 +45,7 @@ static const ULONG kStatusNotWritten = 0xFFFFFFFFu;
 static const ULONG kGeneralFailure = 11050; // IP_GENERAL_FAILURE
 
 static void ShowEchoMessage(const char* text, UINT icon) {
-    MessageBoxA(nullptr, text, "Ping", icon);
+    ShowMessage(nullptr, "Ping", icon, "%s", text);
 }
 
 // The outcome of the echo just made: the reply's status, or the library's error when the

@@ -1,4 +1,4 @@
-// CSV quoting and HTML escaping of the saved files' cell texts (platform-free).
+// CSV quoting, HTML and JSON escaping of the saved files' cell texts (platform-free).
 #include "save/file_text.h"
 #include "hoptable/report_layout.h"
 #include <cstring>
@@ -62,4 +62,50 @@ void AppendHtmlText(std::string& out, const char* text) {
             out.append(reinterpret_cast<const char*>(c), length);
         c += length;
     }
+}
+
+// The short escapes RFC 8259 names for control characters; the rest take \u00XX.
+static const char* ShortJsonEscape(unsigned char c) {
+    switch (c) {
+    case '\b':
+        return "\\b";
+    case '\f':
+        return "\\f";
+    case '\n':
+        return "\\n";
+    case '\r':
+        return "\\r";
+    case '\t':
+        return "\\t";
+    case '"':
+        return "\\\"";
+    case '\\':
+        return "\\\\";
+    }
+    return nullptr;
+}
+
+void AppendJsonString(std::string& out, const char* text) {
+    static const char kHexDigits[] = "0123456789abcdef";
+    out += '"';
+    const unsigned char* c = reinterpret_cast<const unsigned char*>(text);
+    while (*c) {
+        size_t length = Utf8CharacterLength(c);
+        if (length == 0) {
+            out += "\\ufffd"; // an invalid byte alone
+            c++;
+            continue;
+        }
+        if (const char* escape = ShortJsonEscape(*c)) {
+            out += escape;
+        } else if (*c < 0x20) {
+            out += "\\u00";
+            out += kHexDigits[*c >> 4];
+            out += kHexDigits[*c & 15];
+        } else {
+            out.append(reinterpret_cast<const char*>(c), length);
+        }
+        c += length;
+    }
+    out += '"';
 }

@@ -16,7 +16,8 @@ static const char kFolderKey[] = "Folder";
 // In the order of SaveFormat: the dialog's file type n is format n - 1.
 static const char kFileTypes[] = "Text (*.txt)\0*.txt\0"
                                  "Web page (*.html; *.htm)\0*.html;*.htm\0"
-                                 "CSV (*.csv)\0*.csv\0";
+                                 "CSV (*.csv)\0*.csv\0"
+                                 "JSON (*.json)\0*.json\0";
 
 void EnableSaveAs(int enabled) {
     EnableMenuItem(GetMenu(MainWindow), IDM_SAVE_AS,

@@ -14,6 +14,7 @@ static const struct {
     {"html", SaveFormat::Html},
     {"htm", SaveFormat::Html},
     {"csv", SaveFormat::Csv}, // the first of each format is the one added
+    {"json", SaveFormat::Json},
 };
 
 static bool SameNoCase(const char* a, const char* b) {
@@ -40,9 +41,16 @@ bool SaveFormatOfName(const char* path, SaveFormat* format) {
 }
 
 SaveFormat SaveFormatOfType(unsigned long filterIndex) {
-    if (filterIndex == 2)
+    switch (filterIndex) {
+    case 2:
         return SaveFormat::Html;
-    return filterIndex == 3 ? SaveFormat::Csv : SaveFormat::Text;
+    case 3:
+        return SaveFormat::Csv;
+    case 4:
+        return SaveFormat::Json;
+    default:
+        return SaveFormat::Text;
+    }
 }
 
 bool AddSaveExtension(char* path, size_t size, SaveFormat format) {

@@ -6,13 +6,13 @@
 #include <cstddef>
 
 // The Save dialog's file types, in the order of its list (its filter index is this + 1).
-enum class SaveFormat { Text, Html, Csv };
+enum class SaveFormat { Text, Html, Csv, Json };
 
-// True, with format, when the name ends in .txt, .html, .htm or .csv, letter case ignored.
+// True, with format, when the name ends in .txt, .html, .htm, .csv or .json, letter case ignored.
 bool SaveFormatOfName(const char* path, SaveFormat* format);
-// The format of the dialog's file type 1 ... 3; Text for any other.
+// The format of the dialog's file type 1 ... 4; Text for any other.
 SaveFormat SaveFormatOfType(unsigned long filterIndex);
-// Appends "." and the format's own extension (txt, html, csv) to path, a buffer of size bytes.
+// Appends "." and the format's own extension (txt, html, csv, json) to path, a buffer of size bytes.
 // False, and path unchanged, when the longer name does not fit: a name is never cut.
 bool AddSaveExtension(char* path, size_t size, SaveFormat format);
 

@@ -1,5 +1,5 @@
-// Save As: the trace kept in a file, as the text report, a web page or CSV, written whole or
-// not at all.
+// Save As: the trace kept in a file, as the text report, a web page, CSV or JSON, written whole
+// or not at all.
 #pragma once
 #include "save/save_name.h"
 #include <string>
@@ -15,8 +15,9 @@ void SaveTraceAs();
 
 // "routelark-HOST-YYYYMMDD-HHMMSS" of the current trace, stamped with its start (local time).
 char* SuggestTraceFileName(char* name, size_t size);
-// The file of the current trace in format, with the hops' figures of this moment.
-void BuildSavedFile(SaveFormat format, std::string& file);
+// The file of the current trace in format, with the hops' figures of this moment; count is the
+// echoes per hop a report run asked for (0: none, as for Save As).
+void BuildSavedFile(SaveFormat format, std::string& file, int count = 0);
 // Writes bytes into a temporary file beside path, then moves it over path: an old file is
 // replaced whole or kept as it was. Returns 1, or 0 after a box naming the file and giving the
 // system's text of the error.

@@ -1,4 +1,4 @@
-// The three files a trace is saved as: the text report with a header, a web page and CSV
+// The four files a trace is saved as: the text report with a header, a web page, CSV and JSON
 // (platform-free). Every line ends in CR LF.
 #pragma once
 #include "asn/as_answer.h"
@@ -30,6 +30,7 @@ struct SavedTrace {
     int HopCount;
     // Hop row's figures, read at one moment; false when there is no such hop.
     bool (*ReadHop)(int row, SavedHop& hop);
+    int Count; // the echoes per hop a report run asked for; 0 for Save As
 };
 
 // Three lines naming the program, the target and the times, an empty line, and then report,
@@ -42,3 +43,7 @@ void LayOutHtmlFile(const SavedTrace& trace, std::string& file);
 // without units, and the target and start on every row; the AS fields (ASN, AS Name, Prefix,
 // CC) last, empty where no answer is known.
 void LayOutCsvFile(const SavedTrace& trace, std::string& file);
+// JSON (RFC 8259) in UTF-8: an object with "format": 1, the program, the target, the times and
+// the count, and "hops", one object per hop with its figures as numbers (null where the table
+// shows "---" or nothing). Later versions only add keys.
+void LayOutJsonFile(const SavedTrace& trace, std::string& file);

@@ -64,7 +64,7 @@ static bool ReadSavedHop(int row, SavedHop& hop) {
     return found;
 }
 
-void BuildSavedFile(SaveFormat format, std::string& file) {
+void BuildSavedFile(SaveFormat format, std::string& file, int count) {
     char version[64], started[40], saved[40];
     ReadVersionString("ProductVersion", version, sizeof version);
     SYSTEMTIME now;
@@ -75,7 +75,7 @@ void BuildSavedFile(SaveFormat format, std::string& file) {
     if (format != SaveFormat::Text)
         ToUtf8(TracedHostText, host);
     const SavedTrace trace = {version, host.c_str(), DestinationAddress, started,     saved,
-                              Columns, ColumnCount,  HopCount,           ReadSavedHop};
+                              Columns, ColumnCount,  HopCount,           ReadSavedHop, count};
     switch (format) {
     case SaveFormat::Text: {
         std::string report;
@@ -88,6 +88,9 @@ void BuildSavedFile(SaveFormat format, std::string& file) {
         break;
     case SaveFormat::Csv:
         LayOutCsvFile(trace, file);
+        break;
+    case SaveFormat::Json:
+        LayOutJsonFile(trace, file);
         break;
     }
 }

@@ -22,3 +22,9 @@ void ClampSettings();
 // Reads the settings and places and shows the main window; writes them back at shutdown.
 void LoadSettings();
 void SaveSettings();
+// A report run: the Setup values and the columns, read as at start-up, with the main window
+// left where it is, hidden.
+void LoadSetupDefaults();
+// Set by a report run, which leaves the user's settings and histories as they were: shutdown
+// then writes nothing to the INI file.
+extern int KeepIniFileUnchanged;

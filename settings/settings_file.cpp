@@ -104,7 +104,18 @@ static void SaveColumnLayout() {
     }
 }
 
+void LoadSetupDefaults() {
+    IniFileLock lock;
+    LoadSetupValues();
+    LoadColumnLayout();
+    ClampSettings();
+}
+
+int KeepIniFileUnchanged;
+
 void SaveSettings() {
+    if (KeepIniFileUnchanged)
+        return;
     IniFileLock lock;
     SaveSetupValues();
     SaveColumnLayout();

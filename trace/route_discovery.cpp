@@ -100,8 +100,8 @@ void OnDestinationResolved(UINT, WPARAM, LPARAM lParam) {
     if (!found) {
         // A dotted address whose reverse lookup failed is traced all the same.
         if (!IsDottedAddress(DestinationText, &DestinationAddress)) {
-            MessageBoxA(MainWindow, "Unable to locate this hostname!", DestinationText,
-                        MB_ICONERROR);
+            ShowMessage(MainWindow, DestinationText, MB_ICONERROR, "%s",
+                        "Unable to locate this hostname!");
             StopTrace();
             return;
         }
@@ -115,7 +115,8 @@ void OnDestinationResolved(UINT, WPARAM, LPARAM lParam) {
     UpdateWindow(HopTable);
     ProbePinger = new CPinger(DestinationAddress);
     if (!ProbePinger->OpenIcmp()) {
-        MessageBoxA(MainWindow, "Unable to create Pinger object!", DestinationText, MB_ICONERROR);
+        ShowMessage(MainWindow, DestinationText, MB_ICONERROR, "%s",
+                    "Unable to create Pinger object!");
         StopTrace();
         return;
     }
@@ -167,7 +168,7 @@ static void AddAnsweringHop() {
     CPinger* hop = new CPinger(ProbePinger->GetLastAddress());
     if (!hop->OpenIcmp()) {
         delete hop;
-        MessageBoxA(MainWindow, "Unable to create Pinger object!", responderText, MB_ICONERROR);
+        ShowMessage(MainWindow, responderText, MB_ICONERROR, "%s", "Unable to create Pinger object!");
         StopTrace();
         return;
     }

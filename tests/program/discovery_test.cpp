@@ -26,6 +26,18 @@ TEST_F(Discovery, FindsTheWholeRouteWithNamesAndSeedsEachHop) {
     EXPECT_EQ(messageBoxes.Count(), 0u);
 }
 
+// routelark.exe HOST: the host in the box, and its trace under way as if Return had been pressed.
+TEST_F(Discovery, AHostOnTheCommandLineIsTracedAtStart) {
+    UseScenario(LabRouteScenario("echo * 32 reply dest rtt 9 hold\n"));
+    TraceHostAtStart("http://" LAB_DEST_NAME "/status");
+    ASSERT_EQ(FakeIcmpWaitForHeldWhilePumping(), 1) << "the ping cycle never began";
+    EXPECT_EQ(WindowTitle(), "Routelark - http://dest.routelark.test/status (dest.routelark.test - "
+                             "198.18.7.1)");
+    EXPECT_EQ(HopCount, 7);
+    EXPECT_STREQ(TracedHostText, "http://" LAB_DEST_NAME "/status");
+    EXPECT_EQ(messageBoxes.Count(), 0u);
+}
+
 TEST_F(Discovery, RunningTraceLocksTheHostBoxAndOffersStop) {
     DiscoverLabRoute();
     EXPECT_TRUE(GetWindowLongA(HostBoxEdit, GWL_STYLE) & ES_READONLY);

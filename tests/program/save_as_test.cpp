@@ -130,7 +130,7 @@ TEST_F(SaveAs, AsksForATextFileNamedAfterTheHostAndStartInTheWorkingFolder) {
     const OPENFILENAMEA& asked = Asked[0];
     EXPECT_STREQ(asked.lpstrTitle, "Save Trace As");
     static const char types[] = "Text (*.txt)\0*.txt\0Web page (*.html; *.htm)\0*.html;*.htm\0"
-                                "CSV (*.csv)\0*.csv\0"; // and the terminator: the list's end
+                                "CSV (*.csv)\0*.csv\0JSON (*.json)\0*.json\0"; // and the list's end
     EXPECT_EQ(std::string(asked.lpstrFilter, sizeof types), std::string(types, sizeof types));
     EXPECT_EQ(asked.nFilterIndex, 1u);
     EXPECT_STREQ(asked.lpstrDefExt, "txt");
@@ -155,6 +155,8 @@ TEST_F(SaveAs, FormatFollowsTheNameElseTheChosenTypeWithItsExtension) {
         {"c.txt", "c.txt", "Routelark 1.0.0\r\nTarget: dest.routelark.test (198.18.7.1)\r\n", 2},
         {"d.log", "d.log.html", "<!DOCTYPE html>\r\n", 2},
         {"e.csv.bak", "e.csv.bak.csv", "Target,", 3},
+        {"g.Json", "g.Json", "{\r\n  \"format\": 1,\r\n", 1},
+        {"h", "h.json", "{\r\n  \"format\": 1,\r\n", 4}, // the fourth type
     };
     for (const auto& c : cases) {
         SaveAsAnswering(File(c.chosen), c.type);
@@ -162,7 +164,7 @@ TEST_F(SaveAs, FormatFollowsTheNameElseTheChosenTypeWithItsExtension) {
     }
     EXPECT_EQ(FilesIn(folder->Path()),
               (std::set<std::string>{"a.csv", "b.HTM", "c.txt", "d.log.html", "e.csv.bak.csv",
-                                     "routelark.ini", "starlane.htm"}))
+                                     "g.Json", "h.json", "routelark.ini", "starlane.htm"}))
         << "no other file; the INI file keeps the folder";
     EXPECT_EQ(messageBoxes.Count(), 0u);
     // The dialog asked about replacing "f.log"; the program asks about "f.log.csv".

@@ -18,6 +18,9 @@
 #   help    Ctrl+H with no help file beside the program: the box naming both files
 #   exit    Ctrl+X: exit status 0 and a whole routelark.ini in the folder, the folder saved to
 #           in its section "Save"
+#   report  routelark.exe /report /count 2 /hops 30 (Setup's 3 overridden) /out FILE.json: no
+#           window shown, exit status 0, the JSON read back with Python's json module,
+#           routelark.ini left byte for byte
 # Where the i686 program cannot run at all (tools/wine-arch: x86_64), the test build's own zip
 # is toured instead, and the tour says so.
 #   tour.sh RELEASE_ZIP OWN_ZIP WINDOW_PROBE FOLDER [DPI]
@@ -398,6 +401,39 @@ PY
     say "exit: status 0; routelark.ini holds its five sections, the graph's and the folder saved to, Max hops 3 and both histories"
 }
 
+step_report() {
+    local ini=$folder/routelark.ini status=0 shown= rpid before_ini before_windows w
+    before_ini=$(sha256sum <"$ini")
+    probe windows
+    before_windows=$answer
+    (cd "$folder" && exec "$repo/tools/wine-run" routelark.exe /report /count 2 /hops 30 /out tour-report.json \
+        "$DEST_NAME" >"$folder.report.log" 2>&1) &
+    rpid=$!
+    # Its main window exists, hidden, while the trace runs: it must never be shown.
+    while kill -0 "$rpid" 2>/dev/null; do
+        probe windows
+        for w in $(comm -13 <(sort <<<"$before_windows") <(sort <<<"$answer")); do
+            probe "state $w"
+            [ "$(field window 1)" != shown ] || shown=$w
+        done
+        sleep 0.2
+    done
+    wait "$rpid" || status=$?
+    [ "$status" = 0 ] || fail "report: exit status $status: $(cat "$folder.report.log")"
+    [ -z "$shown" ] || fail "report: its window $shown was shown"
+    [ "$(sha256sum <"$ini")" = "$before_ini" ] || fail "report: routelark.ini was changed"
+    python3 - "$folder/tour-report.json" "$DEST" "$DEST_HOP" "$SILENT_HOP" <<'PY' || fail "report: $(cat "$folder/tour-report.json")"
+import json, sys
+report = json.load(open(sys.argv[1], encoding="utf-8"))
+hops = report["hops"]
+assert report["format"] == 1 and report["count"] == 2 and report["target"]["address"] == sys.argv[2]
+assert len(hops) == int(sys.argv[3]) and hops[-1]["address"] == sys.argv[2], hops
+assert hops[int(sys.argv[4]) - 1]["silent"] is True
+assert all(h["sent"] == 2 for h in hops if not h["silent"]), hops
+PY
+    say "report: no window shown, exit status 0, tour-report.json read back with its silent hop, routelark.ini untouched"
+}
+
 # --- the tour -----------------------------------------------------------------------------------
 
 probe windows
@@ -425,7 +461,7 @@ fi
 say "started routelark.exe from the folder in $((($(date +%s%N) - started) / 1000000)) ms"
 
 table=
-for step in trace layout graph ignore csv stop copy text setup whois help exit; do
+for step in trace layout graph ignore csv stop copy text setup whois help exit report; do
     started=$(date +%s%N)
     "step_$step"
     table+=$(printf '\n  %-7s %6.1f s  pass' "$step" "$((($(date +%s%N) - started) / 1000000))e-3")

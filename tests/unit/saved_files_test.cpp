@@ -2,6 +2,7 @@
 // marks, the ISO times with their offsets, and the suggested name.
 #include "save/calendar_time.h"
 #include "save/save_name.h"
+#include "save/file_text.h"
 #include "save/saved_files.h"
 #include <gtest/gtest.h>
 #include <string>
@@ -38,7 +39,7 @@ SavedTrace Trace(const ColumnDef* columns) {
             columns,
             kColumnTotal,
             3,
-            ReadHop};
+            ReadHop, 0};
 }
 
 TEST(SavedFiles, CsvHasEveryColumnAndNumbersWithoutUnitsOrDashes) {
@@ -132,6 +133,61 @@ TEST(SavedFiles, FolderOfAPathEndsAtASeparatorNotInsideACharacter) {
         char folder[64];
         EXPECT_TRUE(SaveFolderOfPath(c.path, folder, sizeof folder, LeadByteOf932)) << c.path;
         EXPECT_STREQ(folder, c.folder) << c.path;
+    }
+}
+
+TEST(SavedFiles, JsonHasEveryHopWithNumbersNullsAndEscapedNames) {
+    SavedTrace trace = Trace(kBuiltInColumns);
+    trace.Count = 12;
+    std::string file;
+    LayOutJsonFile(trace, file);
+    EXPECT_EQ(file,
+              "{\r\n"
+              "  \"format\": 1,\r\n"
+              "  \"program\": \"Routelark\",\r\n"
+              "  \"version\": \"1.0.0\",\r\n"
+              "  \"target\": {\"host\": \"dest.routelark.test\", \"address\": \"198.18.7.1\"},\r\n"
+              "  \"started\": \"2026-12-09T14:02:11+01:00\",\r\n"
+              "  \"saved\": \"2026-12-09T14:05:00+01:00\",\r\n"
+              "  \"count\": 12,\r\n"
+              "  \"hops\": [\r\n"
+              "    {\"hop\": 1, \"address\": \"198.18.1.1\", \"name\": \"r1.routelark.test\", "
+              "\"sent\": 12, \"received\": 11, \"loss_percent\": 9, \"last_ms\": 20, "
+              "\"avg_ms\": 22, \"min_ms\": 18, \"max_ms\": 31, \"jitter_ms\": 1.5, "
+              "\"stdev_ms\": 2.0, \"ignored\": false, \"silent\": false},\r\n"
+              "    {\"hop\": 2, \"address\": null, \"name\": \"[No response]\", \"sent\": null, "
+              "\"received\": null, \"loss_percent\": null, \"last_ms\": null, \"avg_ms\": null, "
+              "\"min_ms\": null, \"max_ms\": null, \"jitter_ms\": null, \"stdev_ms\": null, "
+              "\"ignored\": false, \"silent\": true},\r\n"
+              "    {\"hop\": 3, \"address\": \"198.18.3.1\", \"name\": \"a,\\\"b\\\"\\r\\n<i>\", "
+              "\"sent\": 4, \"received\": 1, \"loss_percent\": 75, \"last_ms\": 5, "
+              "\"avg_ms\": 5, \"min_ms\": 5, \"max_ms\": 5, \"jitter_ms\": null, "
+              "\"stdev_ms\": null, \"ignored\": true, \"silent\": false}\r\n"
+              "  ]\r\n"
+              "}\r\n");
+    trace.HopCount = 0; // Save As of a trace still resolving: no count, no hops
+    trace.Count = 0;
+    LayOutJsonFile(trace, file);
+    EXPECT_NE(file.find("\"count\": null,\r\n  \"hops\": []\r\n}\r\n"), std::string::npos);
+}
+
+TEST(SavedFiles, JsonStringsEscapeQuotesBackslashesAndControlsAndReplaceBadBytes) {
+    const struct {
+        const char* text;
+        const char* json;
+    } cases[] = {
+        {"", "\"\""},
+        {"a\"b\\c/d", "\"a\\\"b\\\\c/d\""},
+        {"\b\f\n\r\t", "\"\\b\\f\\n\\r\\t\""},
+        {"\x01\x1f\x7f", "\"\\u0001\\u001f\x7f\""}, // DEL needs no escape in JSON
+        {"caf\xC3\xA9", "\"caf\xC3\xA9\""},
+        {"caf\xE9!", "\"caf\\ufffd!\""},          // a code page's byte that is no UTF-8
+        {"\xED\xA0\x80", "\"\\ufffd\\ufffd\\ufffd\""}, // a surrogate, each byte alone
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        AppendJsonString(out, c.text);
+        EXPECT_EQ(out, c.json) << c.text;
     }
 }
 
