@@ -34,7 +34,8 @@ extern const char* const kStarlaneHomePage;
 // Start-up and shutdown. StartProgram returns 0 when the program must end at once.
 int StartProgram(HINSTANCE instance);
 void ShutdownProgram();
-int RunProgram(HINSTANCE instance);
+// RunProgram opens a session file that is the command line's lone argument, once the window is up.
+int RunProgram(HINSTANCE instance, const char* commandLine);
 
 // One step of the message loop: 1 to go on, 0 once WM_QUIT has arrived.
 int RunMessageStep();

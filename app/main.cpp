@@ -1,6 +1,6 @@
-// Program entry: the command line and show state are not used.
+// Program entry: the command line is read for a lone session file; the show state is not used.
 #include "app/app.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    return RunProgram(instance);
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    return RunProgram(instance, commandLine);
 }

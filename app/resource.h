@@ -45,6 +45,9 @@
 #define IDM_HOSTLIST 40033
 #define IDM_GRAPH 40034
 #define IDM_SAVE_AS 40035
+#define IDM_OPEN 40040
+#define IDM_SAVE_SESSION 40041
+#define IDM_RECENT_FIRST 40042 // ... 40049, the eight sessions opened or saved last
 
 // Controls of the main window
 #define IDC_STATUS_BAR 997

@@ -3,6 +3,7 @@
 #include "app/resource.h"
 #include "echo/echo_service.h"
 #include "hoptable/hop_table.h"
+#include "session/session.h"
 #include "settings/settings.h"
 #include "trace/trace.h"
 #include "whois/whois.h"
@@ -33,12 +34,15 @@ int StartProgram(HINSTANCE instance) {
     CreateStatusBar();
     CreateHopTable();
     LoadSettings(); // places and shows the main window
+    ShowRecentSessions();
+    DragAcceptFiles(MainWindow, TRUE); // a session file dropped on the window opens
     return 1;
 }
 
 void ShutdownProgram() {
-    StopTrace();
-    ClearHops(); // waits for an echo in flight to return
+    StopTrace();     // the running trace's last autosave
+    FinishAutosave(); // waits for it to reach the disk
+    ClearHops();      // waits for an echo in flight to return
     CloseHtmlHelp();
     DestroyMenu(HopPopupMenu);
     HopPopupMenu = nullptr;
@@ -53,9 +57,10 @@ void ShutdownProgram() {
     SaveSettings();
 }
 
-int RunProgram(HINSTANCE instance) {
+int RunProgram(HINSTANCE instance, const char* commandLine) {
     if (!StartProgram(instance))
         return 0;
+    OpenSessionOfCommandLine(commandLine);
     while (RunMessageStep()) {
     }
     // Only now: the loop has handled what closing the HTML Help windows left in the queue.

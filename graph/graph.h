@@ -12,6 +12,8 @@ class CPinger;
 // and the axis shows them in local clock time from the start's wall-clock time (TraceStartTime).
 void MarkTraceStart();
 void MarkTraceStop();
+// A trace opened from a file: stopped, TraceStartTime already set, its last echo endSecond in.
+void RestoreTraceClock(uint32_t endSecond);
 uint32_t TraceSecondNow();
 // The last second the graph shows: now while the trace runs; once stopped, the second it
 // stopped in, or a later one that the echo out at Stop was counted in.

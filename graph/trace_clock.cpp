@@ -11,15 +11,25 @@ static std::atomic<DWORD> StartTick{0};
 static DWORD StopTick;
 static double StartClock;
 
-void MarkTraceStart() {
-    StartTick = GetTickCount();
-    StopTick = StartTick;
-    GetSystemTime(&TraceStartTime); // the one start time: the axis's, and the saved files'
+static void TakeStartClock() {
     SYSTEMTIME local;
     if (!SystemTimeToTzSpecificLocalTime(nullptr, &TraceStartTime, &local))
         local = TraceStartTime;
     StartClock =
         local.wHour * 3600.0 + local.wMinute * 60 + local.wSecond + local.wMilliseconds / 1000.0;
+}
+
+void MarkTraceStart() {
+    StartTick = GetTickCount();
+    StopTick = StartTick;
+    GetSystemTime(&TraceStartTime); // the one start time: the axis's, and the saved files'
+    TakeStartClock();
+}
+
+void RestoreTraceClock(uint32_t endSecond) {
+    StopTick = GetTickCount();
+    StartTick = StopTick - endSecond * 1000;
+    TakeStartClock();
 }
 
 void MarkTraceStop() {

@@ -46,18 +46,23 @@ static bool WriteTemporaryFile(const char* temp, const std::string& bytes) {
     return written && closed;
 }
 
-int WriteWholeFileSafely(const char* path, const std::string& bytes) {
+unsigned long WriteWholeFileQuietly(const char* path, const std::string& bytes) {
     char folder[kSavePathCapacity], temp[MAX_PATH];
     SaveFolderOfPath(path, folder, sizeof folder);
     // GetTempFileNameA makes a new empty file of a name no other file has.
-    if (!GetTempFileNameA(folder[0] ? folder : ".", "rlk", 0, temp)) {
-        ShowSaveFailure(path, GetLastError());
-        return 0;
-    }
+    if (!GetTempFileNameA(folder[0] ? folder : ".", "rlk", 0, temp))
+        return GetLastError();
     if (!WriteTemporaryFile(temp, bytes) ||
         !MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DWORD error = GetLastError();
         DeleteFileA(temp);
+        return error ? error : ERROR_WRITE_FAULT;
+    }
+    return 0;
+}
+
+int WriteWholeFileSafely(const char* path, const std::string& bytes) {
+    if (unsigned long error = WriteWholeFileQuietly(path, bytes)) {
         ShowSaveFailure(path, error);
         return 0;
     }
