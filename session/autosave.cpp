@@ -17,8 +17,8 @@ enum { kLongestAutosaveMinutes = 1440 };
 
 int AutosaveMinutes() {
     IniFileLock lock;
-    int minutes = static_cast<int>(
-        GetPrivateProfileIntA("Preferences", "AutosaveMinutes", 10, kIniFileName));
+    int minutes =
+        static_cast<int>(GetPrivateProfileIntA("Preferences", "AutosaveMinutes", 10, kIniFileName));
     if (minutes < 0)
         return 0;
     return minutes > kLongestAutosaveMinutes ? kLongestAutosaveMinutes : minutes;
@@ -66,8 +66,7 @@ static void Autosave(bool wait) {
         return;
     AutosaveJob* job = new AutosaveJob;
     char folder[kSavePathCapacity], name[kSavePathCapacity];
-    if (!AutosaveFolder(folder, sizeof folder) ||
-        !SuggestTraceFileName(name, sizeof name) ||
+    if (!AutosaveFolder(folder, sizeof folder) || !SuggestTraceFileName(name, sizeof name) ||
         !FormatText(job->path, sizeof job->path, "%s\\%s.rls", folder, name) ||
         strlen(folder) + strlen(name) + 5 >= sizeof job->path) {
         delete job;

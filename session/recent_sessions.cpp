@@ -47,8 +47,7 @@ void ShowRecentSessions() {
             continue;
         // "&1 C:\folder\name.rls", its ampersands doubled so that they show.
         char text[2 * kSavePathCapacity + 8];
-        size_t at = static_cast<size_t>(
-            strlen(FormatText(text, sizeof text, "&%d ", shown + 1)));
+        size_t at = static_cast<size_t>(strlen(FormatText(text, sizeof text, "&%d ", shown + 1)));
         for (const char* c = paths[i]; *c && at + 2 < sizeof text; c++) {
             if (*c == '&')
                 text[at++] = '&';

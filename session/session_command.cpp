@@ -17,8 +17,8 @@ static const char kSessionFileTypes[] = "Routelark session (*.rls)\0*.rls\0"
 static const char* InitialFolder(char* folder, DWORD size) {
     IniFileLock lock;
     DWORD length = GetPrivateProfileStringA("Save", "Folder", "", folder, size, kIniFileName);
-    DWORD attributes = length > 0 && length < size - 1 ? GetFileAttributesA(folder)
-                                                       : INVALID_FILE_ATTRIBUTES;
+    DWORD attributes =
+        length > 0 && length < size - 1 ? GetFileAttributesA(folder) : INVALID_FILE_ATTRIBUTES;
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
                ? folder
                : nullptr;
@@ -59,8 +59,8 @@ void AskAndOpenSession() {
     char path[kSavePathCapacity] = "", folder[kSavePathCapacity];
     OPENFILENAMEA dialog;
     PrepareDialog(dialog, path, folder, "Open Session");
-    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                   OFN_NOCHANGEDIR;
+    dialog.Flags =
+        OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (GetOpenFileNameA(&dialog))
         OpenSessionFile(path);
 }

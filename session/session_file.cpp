@@ -58,7 +58,7 @@ void BuildSessionBytes(std::string& bytes) {
     trace.EndSecond = end;
     trace.EndMs = trace.StartMs + static_cast<int64_t>(end) * 1000;
     const SettingsRecord& s = Settings;
-    trace.Setup = {s.PingTimeout, s.TraceDelay, s.PingDelay, s.TraceTTL,
+    trace.Setup = {s.PingTimeout, s.TraceDelay, s.PingDelay,   s.TraceTTL,
                    s.MaxHops,     s.Retries,    s.IgnoreFirst, s.CopyHTML};
     int count = 0; // hops up to the first gap: a hop under discovery is not kept yet
     while (count < HopCount && HopList[count])
@@ -184,8 +184,8 @@ bool OpenSessionFile(const char* path) {
         return false;
     }
     Session session;
-    SessionError error = ReadSession(reinterpret_cast<const unsigned char*>(bytes.data()),
-                                     bytes.size(), session);
+    SessionError error =
+        ReadSession(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), session);
     SYSTEMTIME start;
     if (error == SessionError::None && !SystemTimeOf(session.StartMs, &start))
         error = SessionError::TimeOrder;

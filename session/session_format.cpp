@@ -290,7 +290,8 @@ SessionError ReadSession(const unsigned char* data, size_t size, Session& sessio
     uint16_t version = static_cast<uint16_t>(data[8] | data[9] << 8);
     if (version > kSessionVersion)
         return SessionError::Newer;
-    if (version == 0)
+    // Flags are kept for later versions; this one sets none.
+    if (version == 0 || data[10] != 0 || data[11] != 0)
         return SessionError::Malformed;
     uint32_t length = ReadU32At(data + 12);
     if (length > size)

@@ -39,11 +39,11 @@ struct SessionHop {
 };
 
 struct Session {
-    std::string Host;         // the text the trace was started with
-    uint32_t Address = 0;     // its destination
-    int64_t StartMs = 0;      // UTC, milliseconds since 1601
-    int64_t EndMs = 0;        // the moment of its last echo
-    uint32_t EndSecond = 0;   // the trace's second of that echo
+    std::string Host;           // the text the trace was started with
+    uint32_t Address = 0;       // its destination
+    int64_t StartMs = 0;        // UTC, milliseconds since 1601
+    int64_t EndMs = 0;          // the moment of its last echo
+    uint32_t EndSecond = 0;     // the trace's second of that echo
     std::vector<int32_t> Setup; // the Setup values in force, in the Settings record's order
     std::vector<SessionHop> Hops;
 };

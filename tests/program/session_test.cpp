@@ -18,7 +18,7 @@ namespace {
 struct TraceView {
     std::vector<std::string> rows;
     std::string report, htmlReport;
-    std::vector<std::string> files; // text, HTML and CSV, their saving time blanked
+    std::vector<std::string> files;   // text, HTML and CSV, their saving time blanked
     std::vector<std::string> figures; // every hop's figures over every span
     uint32_t endSecond = 0;
     bool operator==(const TraceView& other) const {
@@ -163,9 +163,8 @@ TEST_F(Sessions, ABadFileGetsOneBoxWithItsReasonAndNothingChanges) {
     messageBoxes.Clear();
     EXPECT_FALSE(OpenSessionFile(File("missing.rls").c_str()));
     ASSERT_EQ(messageBoxes.Count(), 1u);
-    EXPECT_EQ(messageBoxes.Boxes()[0].text.rfind("The session could not be opened\n" +
-                                                     File("missing.rls") + "\n\n",
-                                                 0),
+    EXPECT_EQ(messageBoxes.Boxes()[0].text.rfind(
+                  "The session could not be opened\n" + File("missing.rls") + "\n\n", 0),
               0u);
 }
 
@@ -230,17 +229,17 @@ TEST_F(Sessions, AutosaveWritesWhileTracingAndAtExitBesideTheIniFile) {
     FinishAutosave();
     std::string first = ReadWholeFile(path);
     Session session;
-    ASSERT_EQ(ReadSession(reinterpret_cast<const unsigned char*>(first.data()), first.size(),
-                          session),
-              SessionError::None)
+    ASSERT_EQ(
+        ReadSession(reinterpret_cast<const unsigned char*>(first.data()), first.size(), session),
+        SessionError::None)
         << path;
     EXPECT_EQ(session.Hops.size(), static_cast<size_t>(LAB_DEST_HOP));
     ASSERT_TRUE(WaitForCycleEchoes(60));
     ASSERT_TRUE(ShutDown()); // Exit while the trace runs
     std::string last = ReadWholeFile(path);
-    ASSERT_EQ(ReadSession(reinterpret_cast<const unsigned char*>(last.data()), last.size(),
-                          session),
-              SessionError::None);
+    ASSERT_EQ(
+        ReadSession(reinterpret_cast<const unsigned char*>(last.data()), last.size(), session),
+        SessionError::None);
     EXPECT_GT(session.Hops[0].Sent, 20 / LAB_DEST_HOP) << "rewritten at Exit with later echoes";
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((File("sessions") + "\\*.rls").c_str(), &found);
@@ -267,8 +266,8 @@ TEST_F(Sessions, AutosaveMinutesAreThePreferencesValueWithinADay) {
     const struct {
         const char* text;
         int minutes;
-    } cases[] = {{nullptr, 10}, {"0", 0}, {"1", 1}, {"45", 45}, {"-3", 0}, {"99999", 1440},
-                 {"soon", 0}};
+    } cases[] = {{nullptr, 10}, {"0", 0},        {"1", 1},   {"45", 45},
+                 {"-3", 0},     {"99999", 1440}, {"soon", 0}};
     for (const auto& c : cases) {
         WritePrivateProfileStringA("Preferences", "AutosaveMinutes", c.text, ".\\routelark.ini");
         EXPECT_EQ(AutosaveMinutes(), c.minutes) << (c.text ? c.text : "(none)");

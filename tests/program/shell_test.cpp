@@ -302,14 +302,21 @@ TEST_F(Shell, AcceleratorsMapTheShortcutsToTheirCommands) {
         WORD key;
         WORD command;
     } const expected[] = {
-        {FVIRTKEY | FCONTROL, 'A', IDM_ABOUT},    {FVIRTKEY | FCONTROL, 'C', IDM_COPY},
-        {FVIRTKEY | FCONTROL, 'G', IDM_GRAPH},    {FVIRTKEY | FCONTROL, 'H', IDM_HELP},
-        {FVIRTKEY | FCONTROL, 'L', IDM_HOSTLIST}, {FVIRTKEY | FCONTROL, 'S', IDM_SETUP},
-        {FVIRTKEY, VK_ESCAPE, IDM_STOP},          {FVIRTKEY, VK_RETURN, IDM_START},
-        {FVIRTKEY | FCONTROL, 'W', IDM_WHOIS},    {FVIRTKEY | FCONTROL, 'X', IDM_EXIT},
+        {FVIRTKEY | FCONTROL, 'A', IDM_ABOUT},
+        {FVIRTKEY | FCONTROL, 'C', IDM_COPY},
+        {FVIRTKEY | FCONTROL, 'G', IDM_GRAPH},
+        {FVIRTKEY | FCONTROL, 'H', IDM_HELP},
+        {FVIRTKEY | FCONTROL, 'L', IDM_HOSTLIST},
+        {FVIRTKEY | FCONTROL, 'O', IDM_OPEN},
+        {FVIRTKEY | FCONTROL, 'S', IDM_SETUP},
+        {FVIRTKEY | FCONTROL | FSHIFT, 'S', IDM_SAVE_SESSION},
+        {FVIRTKEY, VK_ESCAPE, IDM_STOP},
+        {FVIRTKEY, VK_RETURN, IDM_START},
+        {FVIRTKEY | FCONTROL, 'W', IDM_WHOIS},
+        {FVIRTKEY | FCONTROL, 'X', IDM_EXIT},
         {FVIRTKEY, VK_F12, IDM_SAVE_AS},
     };
-    ASSERT_EQ(count, 11);
+    ASSERT_EQ(count, 13);
     for (int i = 0; i < count; i++) {
         EXPECT_EQ(keys[i].fVirt & ~FNOINVERT, expected[i].modifiers) << "key " << i;
         EXPECT_TRUE(keys[i].fVirt & FNOINVERT);

@@ -50,8 +50,7 @@ struct SmallTrace {
 };
 
 SessionError Read(const std::string& bytes, Session& session) {
-    return ReadSession(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-                       session);
+    return ReadSession(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), session);
 }
 
 void Reseal(std::string& bytes) {
@@ -126,13 +125,12 @@ TEST(SessionFormat, HostileFieldsAreRefusedWithTheirReason) {
         SessionError expected;
     } cases[] = {
         {"newer version", 8, std::string("\x02\x00", 2), SessionError::Newer},
+        {"flags this version does not set", 10, "\x01", SessionError::Malformed},
         {"length past the end", 12, std::string("\xFF\xFF\x00\x00", 4), SessionError::Truncated},
         {"host without terminator", hostAt + 2 + hostLength - 1, "x", SessionError::Malformed},
-        {"host longer than the file", hostAt, std::string("\xFF\xFF", 2),
-         SessionError::Truncated},
+        {"host longer than the file", hostAt, std::string("\xFF\xFF", 2), SessionError::Truncated},
         {"41 hops", hopCountAt, std::string("\x29\x00", 2), SessionError::Malformed},
-        {"end before start", hostAt + 2 + hostLength + 4 + 8 + 7, "\x80",
-         SessionError::TimeOrder},
+        {"end before start", hostAt + 2 + hostLength + 4 + 8 + 7, "\x80", SessionError::TimeOrder},
         {"end second past the end", hostAt + 2 + hostLength + 4 + 16 + 2, "\x01",
          SessionError::TimeOrder},
     };
