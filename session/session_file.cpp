@@ -127,6 +127,8 @@ static void ShowSession(const Session& session, const SYSTEMTIME& start, const c
     DestinationAddress = session.Address;
     TraceStartTime = start;
     RestoreTraceClock(session.EndSecond);
+    // The rows are written unseen and shown once: row by row, a list view repaints for each.
+    SendMessageA(HopTable, WM_SETREDRAW, FALSE, 0);
     for (size_t i = 0; i < session.Hops.size(); i++) {
         int row = static_cast<int>(i);
         HopList[row] = RemakeHop(session.Hops[i]);
@@ -134,6 +136,8 @@ static void ShowSession(const Session& session, const SYSTEMTIME& start, const c
         InsertHopRow(row, FormatText(number, sizeof number, "%d", row + 1));
         WriteHopRow(HopList[row], row, kColumnHop, ColumnCount);
     }
+    SendMessageA(HopTable, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(HopTable, nullptr, TRUE);
     HopCount = HopCursor = static_cast<int>(session.Hops.size());
     TraceTargetKnown = 1;
     EnableSaveAs(1);

@@ -8,20 +8,28 @@ namespace {
 const unsigned char kMagic[8] = {'R', 'L', 'S', 'E', 'S', 'S', 'N', 0x1A};
 const size_t kHeaderSize = 16, kTrailerSize = 4, kBucketSize = 48;
 
+// Numbers go into a small array first and join the file in one append.
 void PutU8(std::string& out, uint8_t value) {
     out.push_back(static_cast<char>(value));
 }
+void Encode(char* at, uint64_t value, int size) {
+    for (int i = 0; i < size; i++)
+        at[i] = static_cast<char>(value >> (8 * i));
+}
 void PutU16(std::string& out, uint16_t value) {
-    PutU8(out, static_cast<uint8_t>(value));
-    PutU8(out, static_cast<uint8_t>(value >> 8));
+    char bytes[2];
+    Encode(bytes, value, 2);
+    out.append(bytes, 2);
 }
 void PutU32(std::string& out, uint32_t value) {
-    PutU16(out, static_cast<uint16_t>(value));
-    PutU16(out, static_cast<uint16_t>(value >> 16));
+    char bytes[4];
+    Encode(bytes, value, 4);
+    out.append(bytes, 4);
 }
 void PutU64(std::string& out, uint64_t value) {
-    PutU32(out, static_cast<uint32_t>(value));
-    PutU32(out, static_cast<uint32_t>(value >> 32));
+    char bytes[8];
+    Encode(bytes, value, 8);
+    out.append(bytes, 8);
 }
 // A text cut to capacity bytes with its terminator, which is counted in its length.
 void PutText(std::string& out, const std::string& text, size_t capacity) {
@@ -30,18 +38,34 @@ void PutText(std::string& out, const std::string& text, size_t capacity) {
     out.append(text.c_str(), length);
     PutU8(out, 0);
 }
-void PutBuckets(std::string& out, const std::vector<EchoBucket>& buckets) {
-    PutU32(out, static_cast<uint32_t>(buckets.size()));
-    for (const EchoBucket& b : buckets) {
-        PutU32(out, b.key);
-        PutU32(out, b.sent);
-        PutU32(out, b.answered);
-        PutU32(out, b.minRtt);
-        PutU32(out, b.maxRtt);
-        PutU32(out, b.differences);
-        PutU64(out, b.rttSum);
-        PutU64(out, b.rttSquares);
-        PutU64(out, b.differenceSum);
+// A ring's filled buckets, oldest first: the ring is walked once from its oldest key, which keys
+// being within one turn of the ring puts in order.
+void PutRing(std::string& out, const EchoBucket* ring, int size) {
+    uint32_t count = 0;
+    int oldest = 0;
+    for (int i = 0; i < size; i++) {
+        if (ring[i].key == 0)
+            continue;
+        if (count == 0 || ring[i].key < ring[oldest].key)
+            oldest = i;
+        count++;
+    }
+    PutU32(out, count);
+    for (int n = 0; n < size && count > 0; n++) {
+        const EchoBucket& b = ring[(oldest + n) % size];
+        if (b.key == 0)
+            continue;
+        char bytes[kBucketSize];
+        Encode(bytes, b.key, 4);
+        Encode(bytes + 4, b.sent, 4);
+        Encode(bytes + 8, b.answered, 4);
+        Encode(bytes + 12, b.minRtt, 4);
+        Encode(bytes + 16, b.maxRtt, 4);
+        Encode(bytes + 20, b.differences, 4);
+        Encode(bytes + 24, b.rttSum, 8);
+        Encode(bytes + 32, b.rttSquares, 8);
+        Encode(bytes + 40, b.differenceSum, 8);
+        out.append(bytes, kBucketSize);
     }
 }
 
@@ -190,26 +214,12 @@ uint32_t Crc32(const unsigned char* data, size_t size) {
     return crc ^ 0xFFFFFFFFu;
 }
 
-void CollectBuckets(const EchoBucket* ring, int count, std::vector<EchoBucket>& buckets) {
-    buckets.clear();
-    for (int i = 0; i < count; i++)
-        if (ring[i].key != 0)
-            buckets.push_back(ring[i]);
-    // The ring wraps: order by key, which is unique among its slots.
-    std::vector<EchoBucket> sorted;
-    sorted.reserve(buckets.size());
-    size_t start = 0;
-    for (size_t i = 1; i < buckets.size(); i++)
-        if (buckets[i].key < buckets[start].key)
-            start = i;
-    for (size_t i = 0; i < buckets.size(); i++)
-        sorted.push_back(buckets[(start + i) % buckets.size()]);
-    buckets.swap(sorted);
-}
-
 void WriteSession(const SessionSource& source, std::string& out) {
     const Session& trace = *source.Trace;
     out.clear();
+    // Room for every hop's full rings at once: no copy of a growing buffer.
+    out.reserve(kHeaderSize + 1024 +
+                source.HopCount * (1200 + (kSecondBuckets + kMinuteBuckets) * kBucketSize));
     out.append(reinterpret_cast<const char*>(kMagic), sizeof kMagic);
     PutU16(out, kSessionVersion);
     PutU16(out, 0);
@@ -228,7 +238,6 @@ void WriteSession(const SessionSource& source, std::string& out) {
     int hopCount = source.HopCount < kSessionHopCapacity ? source.HopCount : kSessionHopCapacity;
     PutU16(out, static_cast<uint16_t>(hopCount));
     SessionHop hop;
-    std::vector<EchoBucket> buckets;
     for (int i = 0; i < hopCount; i++) {
         hop = SessionHop{};
         const HopHistory* history = source.ReadHop(i, hop, source.Context);
@@ -249,10 +258,8 @@ void WriteSession(const SessionSource& source, std::string& out) {
         PutU32(out, history->answeredBefore);
         PutU32(out, history->lastRtt);
         PutU32(out, history->latestKey);
-        CollectBuckets(history->seconds, kSecondBuckets, buckets);
-        PutBuckets(out, buckets);
-        CollectBuckets(history->minutes, kMinuteBuckets, buckets);
-        PutBuckets(out, buckets);
+        PutRing(out, history->seconds, kSecondBuckets);
+        PutRing(out, history->minutes, kMinuteBuckets);
     }
     uint32_t length = static_cast<uint32_t>(out.size() + kTrailerSize);
     for (int i = 0; i < 4; i++)

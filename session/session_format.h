@@ -60,8 +60,6 @@ struct SessionSource {
 
 // The bytes of a session file.
 void WriteSession(const SessionSource& source, std::string& bytes);
-// The filled buckets of a ring, oldest first (keys ascending).
-void CollectBuckets(const EchoBucket* ring, int count, std::vector<EchoBucket>& buckets);
 
 enum class SessionError {
     None,
