@@ -196,18 +196,23 @@ SessionError ReadHop(Reader& in, uint32_t endSecond, SessionHop& hop) {
 
 } // namespace
 
-uint32_t Crc32(const unsigned char* data, size_t size) {
-    static uint32_t table[256];
-    static bool made = false;
-    if (!made) {
+namespace {
+struct CrcTable {
+    uint32_t entries[256];
+    CrcTable() {
         for (uint32_t n = 0; n < 256; n++) {
             uint32_t c = n;
             for (int k = 0; k < 8; k++)
                 c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[n] = c;
+            entries[n] = c;
         }
-        made = true;
     }
+};
+} // namespace
+
+uint32_t Crc32(const unsigned char* data, size_t size) {
+    static const CrcTable crcTable; // made once, safely from any thread
+    const uint32_t* table = crcTable.entries;
     uint32_t crc = 0xFFFFFFFFu;
     for (size_t i = 0; i < size; i++)
         crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);

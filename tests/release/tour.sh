@@ -427,7 +427,7 @@ assert all(v.lstrip("-").isdigit() for s in ("Setup", "Columns", "Window") for v
 PY
     ls "$folder/sessions/routelark-$DEST_NAME-"*.rls >/dev/null 2>&1 ||
         fail "no trace autosaved in the folder sessions: $(ls -R "$folder/sessions" 2>&1)"
-    say "exit: status 0; routelark.ini holds its five sections, the graph's and the folder saved to, Max hops 3 and both histories"
+    say "exit: status 0; routelark.ini holds its five sections, the graph's, the folder saved to and the recent sessions, Max hops 3 and both histories; the traces autosaved in sessions"
 }
 
 # --- the tour -----------------------------------------------------------------------------------
