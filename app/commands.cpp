@@ -6,6 +6,7 @@
 #include "hoptable/hop_table.h"
 #include "hoptable/trace_report.h"
 #include "save/save_trace.h"
+#include "session/session.h"
 #include "settings/dialogs.h"
 #include "trace/trace.h"
 #include "whois/whois.h"
@@ -27,6 +28,10 @@ static void ShowHostList() {
 void RunCommand(int command, HWND control) {
     if (CommandColumn(command) >= 0) {
         ToggleColumn(CommandColumn(command));
+        return;
+    }
+    if (command >= IDM_RECENT_FIRST && command < IDM_RECENT_FIRST + 8) {
+        OpenRecentSession(command - IDM_RECENT_FIRST);
         return;
     }
     switch (command) {
@@ -65,6 +70,12 @@ void RunCommand(int command, HWND control) {
         break;
     case IDM_SAVE_AS: // modal; the trace goes on behind the dialog
         SaveTraceAs();
+        break;
+    case IDM_SAVE_SESSION: // modal, like Save As
+        AskAndSaveSession();
+        break;
+    case IDM_OPEN:
+        AskAndOpenSession();
         break;
     case IDM_HELP:
         OpenHelp();

@@ -7,6 +7,7 @@
 #include "dpi/window_dpi.h"
 #include "graph/graph.h"
 #include "hoptable/hop_table.h"
+#include "session/session.h"
 #include "trace/trace.h"
 
 HWND MainWindow;
@@ -92,6 +93,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_COMMAND:
         RunCommand(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_DROPFILES:
+        OpenDroppedSession(reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_DPICHANGED:
         OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));

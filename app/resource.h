@@ -49,6 +49,9 @@
 #define IDM_PREFERENCES 40036
 #define IDM_HOP_COPY_AS 40037
 #define IDM_COLUMN_AS 40038 // the AS column's View menu item
+#define IDM_OPEN 40040
+#define IDM_SAVE_SESSION 40041
+#define IDM_RECENT_FIRST 40042 // ... 40049, the eight sessions opened or saved last
 
 // Controls of the main window
 #define IDC_STATUS_BAR 997
@@ -77,3 +80,4 @@
 #define IDC_ABOUT_VERSION 1041 // filled from the version resource
 // The Preferences dialog's controls take 1100 ... 1119
 #define IDC_PREFERENCES_LOOKUP_AS 1100
+#define IDC_PREFERENCES_AUTOSAVE 1101

@@ -4,6 +4,7 @@
 #include "asn/asn.h"
 #include "echo/echo_service.h"
 #include "hoptable/hop_table.h"
+#include "session/session.h"
 #include "settings/settings.h"
 #include "trace/trace.h"
 #include "whois/whois.h"
@@ -40,12 +41,15 @@ int StartProgram(HINSTANCE instance) {
         return 0;
     WriteBannerPage(); // the page the banner opens, beside the INI file; a report needs none
     LoadSettings();    // places and shows the main window
+    ShowRecentSessions();
+    DragAcceptFiles(MainWindow, TRUE); // a session file dropped on the window opens
     return 1;
 }
 
 void ShutdownProgram() {
-    StopTrace();
-    ClearHops(); // waits for an echo in flight to return
+    StopTrace();     // the running trace's last autosave
+    FinishAutosave(); // waits for it to reach the disk
+    ClearHops();      // waits for an echo in flight to return
     CloseHtmlHelp();
     DestroyMenu(HopPopupMenu);
     HopPopupMenu = nullptr;
@@ -66,11 +70,13 @@ void TraceHostAtStart(const char* host) {
     StartTrace();
 }
 
-int RunProgram(HINSTANCE instance, const char* host) {
+int RunProgram(HINSTANCE instance, const char* host, const char* commandLine) {
     if (!StartProgram(instance))
         return 0;
     if (host)
         TraceHostAtStart(host);
+    else if (commandLine)
+        OpenSessionOfCommandLine(commandLine);
     while (RunMessageStep()) {
     }
     // Only now: the loop has handled what closing the HTML Help windows left in the queue.

@@ -37,6 +37,10 @@ class CPinger {
     void SetLastAddress(IPAddr address) { lastAddress.store(address, std::memory_order_relaxed); }
     uint32_t GetLastRtt() const { return lastRtt.load(std::memory_order_relaxed); }
     void RecordRtt(uint32_t rtt);
+    // The RTT figures of a hop opened from a session file, before any echo.
+    void RestoreRtts(uint32_t last, uint32_t total, uint32_t min, uint32_t max) {
+        lastRtt = last, totalRtt = total, minRtt = min, maxRtt = max;
+    }
     uint32_t GetAverageRtt() const; // under LockEchoStatistics: its two terms of one moment
     uint32_t GetMinRtt() const { return minRtt.load(std::memory_order_relaxed); }
     uint32_t GetMaxRtt() const { return maxRtt.load(std::memory_order_relaxed); }

@@ -8,12 +8,13 @@
 const char kCommandLineUsage[] =
     "Usage: routelark.exe [HOST]\n"
     "       routelark.exe /report [/count N] [/out FILE] [/format text|csv|html|json]\n"
-    "                     [/hops N] [/timeout MS] [/pause MS] HOST\n"
+    "                     [/hops N] [/timeout MS] [/pause MS] [/session FILE] HOST\n"
     "\n"
     "HOST alone opens the window with the trace of HOST started. /report traces HOST without a\n"
     "window, pings every hop N times (/count, 10 unless given) and writes the report to FILE, to\n"
     "standard output, or else to a file of the suggested name. /hops, /timeout and /pause set\n"
-    "Max hops, Ping timeout and Ping delay for this run only.\n"
+    "Max hops, Ping timeout and Ping delay for this run only; /session also writes the session\n"
+    "file, which File > Open shows with its graph.\n"
     "Exit status: 0 written, destination answered; 1 written, destination never answered;\n"
     "2 wrong command line; 3 host name not found; 4 file not written.\n";
 
@@ -47,14 +48,25 @@ static bool TakeNumber(const SwitchRow& row, const char* value, CommandLine& lin
     return true;
 }
 
-static bool TakeOut(const SwitchRow&, const char* value, CommandLine& line) {
-    if (!*value || strlen(value) >= sizeof line.Out) {
-        FormatText(line.Error, sizeof line.Error, "/out takes a file name of 1 to %d characters",
-                   static_cast<int>(sizeof line.Out) - 1);
+// A file name of the switch, into target (a buffer of CommandLine's).
+static bool TakeFileName(const char* name, const char* value, char* target, size_t size,
+                         CommandLine& line) {
+    if (!*value || strlen(value) >= size) {
+        FormatText(line.Error, sizeof line.Error, "/%s takes a file name of 1 to %d characters",
+                   name, static_cast<int>(size) - 1);
         return false;
     }
-    CopyText(line.Out, sizeof line.Out, value);
+    CopyText(target, size, value);
     return true;
+}
+
+static bool TakeOut(const SwitchRow&, const char* value, CommandLine& line) {
+    return TakeFileName("out", value, line.Out, sizeof line.Out, line);
+}
+
+// The session file that a help desk opens in the window: the run's table and its histories.
+static bool TakeSession(const SwitchRow&, const char* value, CommandLine& line) {
+    return TakeFileName("session", value, line.Session, sizeof line.Session, line);
 }
 
 static bool TakeFormat(const SwitchRow&, const char* value, CommandLine& line) {
@@ -81,6 +93,7 @@ static const SwitchRow kSwitches[] = {
     {"report", nullptr, nullptr, 0, 0},
     {"count", TakeNumber, &CommandLine::Count, 1, 100000},
     {"out", TakeOut, nullptr, 0, 0},
+    {"session", TakeSession, nullptr, 0, 0},
     {"format", TakeFormat, nullptr, 0, 0},
     {"hops", TakeNumber, &CommandLine::Hops, 0, 40},
     {"timeout", TakeNumber, &CommandLine::Timeout, 0, 8000},

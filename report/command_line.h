@@ -25,6 +25,7 @@ struct CommandLine {
     char Host[kCommandHostCapacity];
     int Count;                      // echoes per hop, 1 ... 100000
     char Out[kCommandPathCapacity]; // "" when not given
+    char Session[kCommandPathCapacity]; // /session's file, "" when not given
     bool FormatGiven;
     SaveFormat Format; // /format's, when given
     int Hops;          // MaxHops for this run, or -1

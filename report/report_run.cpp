@@ -7,6 +7,7 @@
 #include "echo/echo_round.h"
 #include "report/report_console.h"
 #include "save/save_trace.h"
+#include "session/session.h"
 #include "settings/settings.h"
 #include "trace/trace.h"
 #include <cstring>
@@ -192,6 +193,13 @@ static int RunReport(HINSTANCE instance, const CommandLine& line) {
         status = STATUS_CONTROL_C_EXIT;
     else if (TraceTargetKnown)
         status = WriteReport(line);
+    if (status <= kReportIncomplete && line.Session[0]) {
+        // Written through the same whole-or-nothing writer; its failure is the file's status.
+        if (unsigned long error = SaveSessionFile(line.Session)) {
+            ShowSaveFailure(line.Session, error);
+            status = kReportNotWritten;
+        }
+    }
     EndReportProgram();
     return status;
 }

@@ -57,19 +57,24 @@ static bool MoveOverChosenFile(const char* temp, const char* path) {
     return MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
-int WriteWholeFileSafely(const char* path, const std::string& bytes) {
+unsigned long WriteWholeFileQuietly(const char* path, const std::string& bytes) {
     char folder[kSavePathCapacity], temp[MAX_PATH];
     SaveFolderOfPath(path, folder, sizeof folder, IsAnsiLeadByte);
     // GetTempFileNameA makes a new empty file of a name no other file has. It takes a folder of at
     // most MAX_PATH - 14 characters and gives a name within MAX_PATH: a longer folder fails here,
-    // with its reason in the box, before anything is written.
-    if (!GetTempFileNameA(folder[0] ? folder : ".", "rlk", 0, temp)) {
-        ShowSaveFailure(path, GetLastError());
-        return 0;
-    }
+    // with its reason, before anything is written.
+    if (!GetTempFileNameA(folder[0] ? folder : ".", "rlk", 0, temp))
+        return GetLastError();
     if (!WriteTemporaryFile(temp, bytes) || !MoveOverChosenFile(temp, path)) {
         DWORD error = GetLastError();
         DeleteFileA(temp);
+        return error ? error : ERROR_WRITE_FAULT;
+    }
+    return 0;
+}
+
+int WriteWholeFileSafely(const char* path, const std::string& bytes) {
+    if (unsigned long error = WriteWholeFileQuietly(path, bytes)) {
         ShowSaveFailure(path, error);
         return 0;
     }

@@ -22,6 +22,8 @@ static const char kFileTypes[] = "Text (*.txt)\0*.txt\0"
 void EnableSaveAs(int enabled) {
     EnableMenuItem(GetMenu(MainWindow), IDM_SAVE_AS,
                    MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(GetMenu(MainWindow), IDM_SAVE_SESSION,
+                   MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 static bool IsFolder(const char* path) {

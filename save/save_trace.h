@@ -22,5 +22,7 @@ void BuildSavedFile(SaveFormat format, std::string& file, int count = 0);
 // replaced whole or kept as it was. Returns 1, or 0 after a box naming the file and giving the
 // system's text of the error.
 int WriteWholeFileSafely(const char* path, const std::string& bytes);
+// The same without a box, from any thread: 0, or the system's error code.
+unsigned long WriteWholeFileQuietly(const char* path, const std::string& bytes);
 // The box of a failed save: the file named whole, and the system's own text of the error.
 void ShowSaveFailure(const char* path, unsigned long error);

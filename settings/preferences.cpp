@@ -5,11 +5,14 @@
 const PreferenceDef kPreferenceDefs[] = {
     {"LookupAs", &PreferencesRecord::LookupAs, IDC_PREFERENCES_LOOKUP_AS,
      PreferenceControl::CheckBox, 0, 1},
+    {"AutosaveMinutes", &PreferencesRecord::AutosaveMinutes, IDC_PREFERENCES_AUTOSAVE,
+     PreferenceControl::NumberBox, 0, 1440},
 };
 const int kPreferenceCount = sizeof kPreferenceDefs / sizeof kPreferenceDefs[0];
 
-// Off: looking a hop up sends its address to an outside service, which the user decides.
-const PreferencesRecord kDefaultPreferences = {0};
+// Off: looking a hop up sends its address to an outside service, which the user decides. A
+// session is kept every 10 minutes.
+const PreferencesRecord kDefaultPreferences = {0, 10};
 PreferencesRecord Preferences = kDefaultPreferences;
 
 void ClampPreferences(PreferencesRecord& preferences) {

@@ -8,6 +8,7 @@
 #include "echo/history_store.h"
 #include "hoptable/hop_table.h"
 #include "save/save_trace.h"
+#include "session/session.h"
 #include "settings/history.h"
 #include "settings/settings.h"
 #include "trace/format_address.h"
@@ -45,6 +46,7 @@ void StartTrace() {
     TraceTargetKnown = 0;
     EnableSaveAs(0);
     MarkTraceStart(); // the new hops' buckets count from here, and the saved files' start
+    StartAutosave();
     AddToHistory(HostBox, DestinationText);
     SendMessageA(HostBox, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
     SetReadOnlyHostBox(1);
@@ -55,7 +57,8 @@ void StartTrace() {
 }
 
 void StopTrace() {
-    if (CurrentTraceState != TraceState::Stopped)
+    bool running = CurrentTraceState != TraceState::Stopped;
+    if (running)
         MarkTraceStop();                     // the graph stands at this second, like the table
     CurrentTraceState = TraceState::Stopped; // and IdleHandlers again
     KillTimer(MainWindow, kPingTimerId);
@@ -65,6 +68,8 @@ void StopTrace() {
     SetReadOnlyHostBox(0);
     SetStatusText(255, "Stopped");
     SetFocus(HostBoxEdit);
+    if (running)
+        AutosaveAtStop();
 }
 
 void ClearHops() {

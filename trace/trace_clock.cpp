@@ -16,13 +16,23 @@ SYSTEMTIME LocalTimeOfUtc(const SYSTEMTIME& utc) {
     return local;
 }
 
+// The axis's origin: the start's wall-clock time as local seconds since midnight.
+static void TakeStartClock() {
+    SYSTEMTIME local = LocalTimeOfUtc(TraceStartTime);
+    StartClock =
+        local.wHour * 3600.0 + local.wMinute * 60 + local.wSecond + local.wMilliseconds / 1000.0;
+}
+
 void MarkTraceStart() {
     StartHistorySeconds();
     StopSecond = 0;
     GetSystemTime(&TraceStartTime); // the one start time: the axis's, and the saved files'
-    SYSTEMTIME local = LocalTimeOfUtc(TraceStartTime);
-    StartClock =
-        local.wHour * 3600.0 + local.wMinute * 60 + local.wSecond + local.wMilliseconds / 1000.0;
+    TakeStartClock();
+}
+
+void RestoreTraceClock(uint32_t endSecond) {
+    StopSecond = endSecond;
+    TakeStartClock();
 }
 
 void MarkTraceStop() {

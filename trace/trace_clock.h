@@ -8,6 +8,8 @@
 // time (TraceStartTime).
 void MarkTraceStart();
 void MarkTraceStop();
+// A trace opened from a file: stopped, TraceStartTime already set, its last echo endSecond in.
+void RestoreTraceClock(uint32_t endSecond);
 // The last second the graph shows: now while the trace runs; once stopped, the second it
 // stopped in, or a later one that the echo out at Stop was counted in.
 uint32_t TraceEndSecond();

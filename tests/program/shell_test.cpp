@@ -246,10 +246,19 @@ TEST_F(Shell, MainMenuIsLaidOutAsTheUserSeesIt) {
     EXPECT_EQ(MenuText(trace, 1), "S&top        Esc");
     EXPECT_EQ(MenuText(trace, 3), "&Whois     Ctrl + W");
     HMENU file = GetSubMenu(menu, 0);
-    ASSERT_EQ(GetMenuItemCount(file), 3);
-    EXPECT_EQ(MenuText(file, 0), "Save &As...   F12");
-    EXPECT_TRUE(GetMenuState(file, 1, MF_BYPOSITION) & MF_SEPARATOR);
-    EXPECT_EQ(MenuText(file, 2), "E&xit      Ctrl + X");
+    ASSERT_EQ(GetMenuItemCount(file), 7);
+    EXPECT_EQ(MenuText(file, 0), "&Open...   Ctrl+O");
+    EXPECT_EQ(MenuText(file, 1), "Save &Session...   Ctrl+Shift+S");
+    EXPECT_EQ(MenuText(file, 2), "Save &As...   F12");
+    EXPECT_TRUE(GetMenuState(file, 3, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(MenuText(file, 4), "&Recent sessions");
+    HMENU recent = GetSubMenu(file, 4);
+    ASSERT_EQ(GetMenuItemCount(recent), 1);
+    EXPECT_EQ(MenuText(recent, 0), "(none)");
+    EXPECT_TRUE(GetMenuState(recent, 0, MF_BYPOSITION) & MF_GRAYED);
+    EXPECT_TRUE(GetMenuState(file, 5, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(MenuText(file, 6), "E&xit      Ctrl + X");
+    EXPECT_TRUE(MenuState(menu, IDM_SAVE_SESSION) & MF_GRAYED) << "no trace to save yet";
     EXPECT_EQ(MenuText(GetSubMenu(menu, 1), 0), "&Copy     Ctrl + C");
     EXPECT_EQ(MenuText(GetSubMenu(menu, 4), 0), "&Setup     Ctrl + S");
     EXPECT_EQ(MenuText(GetSubMenu(menu, 4), 1), "&Preferences...");
@@ -299,14 +308,21 @@ TEST_F(Shell, AcceleratorsMapTheShortcutsToTheirCommands) {
         WORD key;
         WORD command;
     } const expected[] = {
-        {FVIRTKEY | FCONTROL, 'A', IDM_ABOUT},    {FVIRTKEY | FCONTROL, 'C', IDM_COPY},
-        {FVIRTKEY | FCONTROL, 'G', IDM_GRAPH},    {FVIRTKEY | FCONTROL, 'H', IDM_HELP},
-        {FVIRTKEY | FCONTROL, 'L', IDM_HOSTLIST}, {FVIRTKEY | FCONTROL, 'S', IDM_SETUP},
-        {FVIRTKEY, VK_ESCAPE, IDM_STOP},          {FVIRTKEY, VK_RETURN, IDM_START},
-        {FVIRTKEY | FCONTROL, 'W', IDM_WHOIS},    {FVIRTKEY | FCONTROL, 'X', IDM_EXIT},
+        {FVIRTKEY | FCONTROL, 'A', IDM_ABOUT},
+        {FVIRTKEY | FCONTROL, 'C', IDM_COPY},
+        {FVIRTKEY | FCONTROL, 'G', IDM_GRAPH},
+        {FVIRTKEY | FCONTROL, 'H', IDM_HELP},
+        {FVIRTKEY | FCONTROL, 'L', IDM_HOSTLIST},
+        {FVIRTKEY | FCONTROL, 'O', IDM_OPEN},
+        {FVIRTKEY | FCONTROL, 'S', IDM_SETUP},
+        {FVIRTKEY | FCONTROL | FSHIFT, 'S', IDM_SAVE_SESSION},
+        {FVIRTKEY, VK_ESCAPE, IDM_STOP},
+        {FVIRTKEY, VK_RETURN, IDM_START},
+        {FVIRTKEY | FCONTROL, 'W', IDM_WHOIS},
+        {FVIRTKEY | FCONTROL, 'X', IDM_EXIT},
         {FVIRTKEY, VK_F12, IDM_SAVE_AS},
     };
-    ASSERT_EQ(count, 11);
+    ASSERT_EQ(count, 13);
     for (int i = 0; i < count; i++) {
         EXPECT_EQ(keys[i].fVirt & ~FNOINVERT, expected[i].modifiers) << "key " << i;
         EXPECT_TRUE(keys[i].fVirt & FNOINVERT);

@@ -13,11 +13,14 @@
 #   stop    Esc: stopped, the rows standing still
 #   copy    Ctrl+C: the report on the clipboard is the cells on screen, byte for byte
 #   text    F12 after Esc: stopped.txt is the header and the copied report, byte for byte
+#   session Ctrl+Shift+S: the Save Session dialog, stopped.rls typed, the file in the folder
 #   setup   Ctrl+S, Max hops 3, Return: the next trace stops at hop 3 with its box
+#   reopen  Ctrl+O: stopped.rls opened, the rows as they stood when it was saved, "Opened: ..."
 #   whois   Ctrl+W: the lab's WhoIs host answers in the dialog; Esc closes it
 #   help    Ctrl+H with no help file beside the program: the box naming both files
 #   exit    Ctrl+X: exit status 0 and a whole routelark.ini in the folder, the folder saved to
-#           in its section "Save"
+#           in its section "Save", the recent sessions in "Sessions", the traces autosaved in
+#           the folder "sessions"
 #   report  routelark.exe /report /count 2 /hops 30 (Setup's 3 overridden) /out FILE.json: no
 #           window shown, exit status 0, the JSON read back with Python's json module,
 #           routelark.ini left byte for byte
@@ -318,6 +321,38 @@ PY
     say "text: F12 after Esc; stopped.txt is the header and the copied report ($(wc -c <"$folder/stopped.txt") bytes)"
 }
 
+# in_dialog CAPTION NAME: NAME typed into the dialog's name box (again until it shows it whole)
+# and Return.
+in_dialog() {
+    wanted=$2
+    shows_name() { probe "controls $dialog"; grep -q "|${wanted//./\\.}\$" <<<"$answer"; }
+    retype keys "$2" shows_name || fail "the $1 dialog's name box never showed $2: $answer"
+    keys Return
+}
+
+step_session() {
+    session_open() { dialog "Save Session"; }
+    shortcut ctrl+shift+s "Ctrl+Shift+S opened no Save Session dialog" session_open
+    in_dialog "Save Session" stopped.rls
+    session_saved() { ! session_open && [ -s "$folder/stopped.rls" ]; }
+    await 20 "no stopped.rls in the folder after Return in the Save Session dialog" session_saved
+    state
+    saved_rows=$(grep '^row' <<<"$answer")
+    say "session: Ctrl+Shift+S; stopped.rls saved ($(wc -c <"$folder/stopped.rls") bytes)"
+}
+
+step_reopen() {
+    opener() { dialog "Open Session"; }
+    shortcut ctrl+o "Ctrl+O opened no Open Session dialog" opener
+    in_dialog "Open Session" stopped.rls
+    reopened() {
+        ! opener && state && [ "$(grep '^row' <<<"$answer")" = "$saved_rows" ] &&
+            [[ "$(field status 1)" == "Opened: stopped.rls (traced "*" to "*")" ]]
+    }
+    await 30 "stopped.rls did not open as it was saved" reopened
+    say "reopen: Ctrl+O; stopped.rls shows its $DEST_HOP rows as saved, \"$(field status 1)\""
+}
+
 step_setup() {
     setup_open() { dialog "Routelark - Setup"; }
     shortcut ctrl+s "Ctrl+S opened no Setup dialog" setup_open
@@ -392,13 +427,17 @@ ini = configparser.ConfigParser(interpolation=None)
 ini.optionxform = str
 ini.read(sys.argv[1], encoding="latin-1")
 # The five sections, the graph's place since the tour opened it, and the folder saved to.
-assert sorted(ini.sections()) == ["Columns", "Graph", "IPs", "Save", "Setup", "WhoIs", "Window"], ini.sections()
+assert sorted(ini.sections()) == ["Columns", "Graph", "IPs", "Save", "Sessions", "Setup", "WhoIs",
+                                  "Window"], ini.sections()
+assert ini["Sessions"]["Recent1"].endswith("\\stopped.rls"), dict(ini["Sessions"])
 assert dict(ini["Save"]) == {"Folder": sys.argv[4]}, dict(ini["Save"])
 assert ini["Setup"]["MaxHops"] == "3"
 assert sys.argv[2] in ini["IPs"].values() and sys.argv[3] in ini["WhoIs"].values()
 assert all(v.lstrip("-").isdigit() for s in ("Setup", "Columns", "Window") for v in ini[s].values())
 PY
-    say "exit: status 0; routelark.ini holds its five sections, the graph's and the folder saved to, Max hops 3 and both histories"
+    ls "$folder/sessions/routelark-$DEST_NAME-"*.rls >/dev/null 2>&1 ||
+        fail "no trace autosaved in the folder sessions: $(ls -R "$folder/sessions" 2>&1)"
+    say "exit: status 0; routelark.ini holds its five sections, the graph's, the folder saved to and the recent sessions, Max hops 3 and both histories; the traces autosaved in sessions"
 }
 
 step_report() {
@@ -461,7 +500,7 @@ fi
 say "started routelark.exe from the folder in $((($(date +%s%N) - started) / 1000000)) ms"
 
 table=
-for step in trace layout graph ignore csv stop copy text setup whois help exit report; do
+for step in trace layout graph ignore csv stop copy text session setup reopen whois help exit report; do
     started=$(date +%s%N)
     "step_$step"
     table+=$(printf '\n  %-7s %6.1f s  pass' "$step" "$((($(date +%s%N) - started) / 1000000))e-3")

@@ -35,7 +35,7 @@ run() {
     [ "$status" -eq "$expected" ] || fail "$name: exit status $status, not $expected"
 }
 
-run json 0 /report /count 3 /out report.json dest.routelark.test
+run json 0 /report /count 3 /out report.json /session report.rls dest.routelark.test
 run csv 0 -REPORT -count 3 -out report.CSV dest.routelark.test
 run text 0 /report /count 3 /out report.txt dest.routelark.test
 run html 0 /count 3 /report /format text /out report.htm dest.routelark.test
@@ -61,9 +61,12 @@ grep -q '/count takes a number from 1 to 100000, not "0"' badline.err || fail "b
 grep -q 'The trace could not be saved as no such folder\\report.json' nofolder.err ||
     fail "nofolder: no line naming the file"
 [ ! -s badline.out ] || fail "badline: wrote to standard output"
+# The session a help desk opens: whole, of the format's magic (the session tests read it back).
+[ "$(head -c 8 report.rls | od -An -c | tr -d ' ')" = 'RLSESSN032' ] ||
+    fail "json: report.rls is no session file"
 [ "$(sha256sum routelark.ini)" = "$ini_before" ] || fail "routelark.ini was changed"
 # Nothing half-written or left over: only the reports asked for, beside the program and INI file.
-leftover=$(ls -1 | grep -v -E '^(routelark\.(exe|ini)|report\.(json|CSV|txt|htm)|hops\.json|[a-z]+\.(out|err)|routelark-dest\.routelark\.test-[0-9-]+\.csv)$' || true)
+leftover=$(ls -1 | grep -v -E '^(routelark\.(exe|ini)|report\.(json|CSV|txt|htm|rls)|hops\.json|[a-z]+\.(out|err)|routelark-dest\.routelark\.test-[0-9-]+\.csv)$' || true)
 [ -z "$leftover" ] || fail "files left over: $leftover"
 
 python3 "$repo/tests/report/read_back_report.py" . || failures=$((failures + 1))

@@ -77,6 +77,7 @@ TEST(CommandLine, WrongLinesAreRefusedNamingTheSwitchOrValue) {
         {{"/report", "/pause", "1.5", "h"}, "/pause takes a number from 0 to 2147483647, not \"1.5\""},
         {{"/report", "/format", "xml", "h"}, "/format takes text, csv, html or json, not \"xml\""},
         {{"/report", "/out", "", "h"}, "/out takes a file name of 1 to 1023 characters"},
+        {{"/report", "/session", "", "h"}, "/session takes a file name of 1 to 1023 characters"},
         {{"/report", "/out", longPath.c_str(), "h"},
          "/out takes a file name of 1 to 1023 characters"},
         // Report switches without /report.
