@@ -41,6 +41,14 @@ static void AppendSpread(double spread, bool known, std::string& out) {
     out += known ? FormatText(text, sizeof text, "%.1f", spread) : "null";
 }
 
+// A string, or null for none or an empty one.
+static void AppendTextOrNull(const char* text, std::string& out) {
+    if (text && *text)
+        AppendJsonString(out, text);
+    else
+        out += "null";
+}
+
 static const JsonHopKey kJsonHopKeys[] = {
     {"hop",
      [](const SavedHop& h, std::string& out) {
@@ -84,6 +92,27 @@ static const JsonHopKey kJsonHopKeys[] = {
      }},
     {"silent",
      [](const SavedHop& h, std::string& out) { out += h.Numbers.NoResponse ? "true" : "false"; }},
+    // The network that announces the hop's address, as the AS lookups found it (the first
+    // origin where there are several); null where nothing is known, the lookups off included.
+    {"asn",
+     [](const SavedHop& h, std::string& out) {
+         if (h.Origin)
+             AppendNumber(out, h.Origin->Asn);
+         else
+             out += "null";
+     }},
+    {"as_name",
+     [](const SavedHop& h, std::string& out) {
+         AppendTextOrNull(h.Origin && h.Network ? h.Network->Name : nullptr, out);
+     }},
+    {"prefix",
+     [](const SavedHop& h, std::string& out) {
+         AppendTextOrNull(h.Origin ? h.Origin->Prefix : nullptr, out);
+     }},
+    {"cc",
+     [](const SavedHop& h, std::string& out) {
+         AppendTextOrNull(h.Origin ? h.Origin->Country : nullptr, out);
+     }},
 };
 
 static void AppendHop(const SavedHop& hop, std::string& file) {

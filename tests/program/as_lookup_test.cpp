@@ -2,6 +2,7 @@
 // filled hop by hop, a malformed answer, a slow one that does not hold up the table, and the
 // setting off sending nothing.
 #include "asn/asn.h"
+#include "save/save_trace.h"
 #include "settings/preferences.h"
 #include "trace_fixture.h"
 #include <algorithm>
@@ -81,6 +82,16 @@ TEST_F(InTheLabAs, EveryAnsweringHopShowsItsAsAndTheSlowOneComesLater) {
                                    "LAB-DEST-" +
                                        std::string(kAsNameSize - 10, 'x'));
     EXPECT_FALSE(FormatHopAs(HopList[4]->GetDestination(), answer, sizeof answer)); // malformed
+
+    // The JSON file names each hop's network where it is known, and null where it is not.
+    std::string json;
+    BuildSavedFile(SaveFormat::Json, json, 0);
+    EXPECT_NE(json.find("\"asn\": 64512, \"as_name\": \"LAB-EDGE, ZZ\", \"prefix\": \""),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"asn\": null, \"as_name\": null, \"prefix\": null, \"cc\": null"),
+              std::string::npos)
+        << json;
 
     // Each address once and each AS once: six addresses, four ASes (64512 shared, 64515's
     // answer malformed).
