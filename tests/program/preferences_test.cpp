@@ -5,6 +5,7 @@
 #include "harness/dialog_driver.h"
 #include "harness/popup_recorder.h"
 #include "settings/dialogs.h"
+#include "session/session.h"
 #include "settings/preferences.h"
 #include "trace_fixture.h"
 
@@ -74,6 +75,27 @@ TEST_F(PreferencesTest, LookUpIsOffUntilOkStoresItInItsOwnSection) {
     ClickLookUpAndPress(IDOK, &shown);
     EXPECT_EQ(shown, BST_CHECKED);
     EXPECT_EQ(Preferences.LookupAs, 0);
+}
+
+TEST_F(PreferencesTest, AutosaveIntervalIsTheDialogsNumberAndOutOfRangeKeepsTheDefault) {
+    EXPECT_EQ(AutosaveMinutes(), 10);
+    const struct {
+        const char* typed;
+        int minutes;
+    } cases[] = {{"5", 5}, {"0", 0}, {"1441", 10}}; // 0 is off; past a day the default stands
+    for (const auto& c : cases) {
+        int shown = -1;
+        driver.Then([&](HWND dialog) {
+            shown = static_cast<int>(GetDlgItemInt(dialog, IDC_PREFERENCES_AUTOSAVE, nullptr, TRUE));
+            SetDlgItemTextA(dialog, IDC_PREFERENCES_AUTOSAVE, c.typed);
+        });
+        driver.Then(Press(IDOK));
+        Command(IDM_PREFERENCES);
+        EXPECT_EQ(driver.Abandoned(), 0);
+        EXPECT_EQ(Preferences.AutosaveMinutes, c.minutes) << c.typed;
+        EXPECT_EQ(AutosaveMinutes(), c.minutes) << c.typed << ": what the next trace uses";
+        EXPECT_NE(shown, -1);
+    }
 }
 
 TEST_F(PreferencesTest, AsColumnComesFromTheViewMenuAndOnlyThenIntoTheIniFile) {
