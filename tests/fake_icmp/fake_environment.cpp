@@ -1,5 +1,6 @@
 // The fake icmp.dll's outside world: FAKE_ICMP_SCENARIO, scenario files, FAKE_ICMP_LOG, stderr.
 #include "fake_state.h"
+#include "harness/wine_path.h"
 
 namespace fake_icmp {
 namespace {
@@ -28,28 +29,9 @@ Variable ReadEnvironment(const char* name, std::string* value) {
     return Variable::Set;
 }
 
-// Tests on Linux name files by Unix paths; Wine turns them into its own (Z:\...) form.
-std::string WindowsPath(const std::string& path) {
-    if (path.empty() || path[0] != '/')
-        return path;
-    typedef WCHAR*(CDECL * ToDos)(const char*);
-    auto toDos = reinterpret_cast<ToDos>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
-    if (!toDos)
-        return path;
-    WCHAR* wide = toDos(path.c_str());
-    if (!wide)
-        return path;
-    char converted[MAX_PATH * 2];
-    int length =
-        WideCharToMultiByte(CP_ACP, 0, wide, -1, converted, sizeof converted, nullptr, nullptr);
-    HeapFree(GetProcessHeap(), 0, wide);
-    return length > 0 ? std::string(converted) : path;
-}
-
 // Reads a whole scenario file; false with *problem set when it cannot.
 bool ReadScenarioFile(const std::string& path, std::string* text, std::string* problem) {
-    HANDLE file = CreateFileA(WindowsPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    HANDLE file = CreateFileA(WindowsPathOf(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         *problem = "cannot open scenario file '" + path + "' (error " +
@@ -113,7 +95,7 @@ void WriteLogLine(const char* line) {
     if (ReadEnvironment("FAKE_ICMP_LOG", &path) != Variable::Set || path.empty())
         return;
     HANDLE file =
-        CreateFileA(WindowsPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+        CreateFileA(WindowsPathOf(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
