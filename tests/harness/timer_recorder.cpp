@@ -6,8 +6,11 @@ typedef UINT_PTR(WINAPI* SetTimerEntry)(HWND, UINT_PTR, UINT, TIMERPROC);
 static SetTimerEntry RealSetTimer;
 static std::vector<RecordedTimer> Recorded;
 
+// Only the timers whose ticks come to a window as WM_TIMER, as the ping cycle's pauses do: a
+// timer with a procedure of its own (the autosave's) is no pause of the cycle.
 static UINT_PTR WINAPI RecordingSetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) {
-    Recorded.push_back({window, id, elapse, GetTickCount()});
+    if (!proc)
+        Recorded.push_back({window, id, elapse, GetTickCount()});
     return RealSetTimer(window, id, elapse, proc);
 }
 

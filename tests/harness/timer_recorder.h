@@ -1,4 +1,5 @@
-// Records the program's SetTimer calls (the ping cycle's pauses), passing them on.
+// Records the program's SetTimer calls of timers without a procedure of their own (the ping
+// cycle's pauses), passing every call on.
 #pragma once
 #include <windows.h>
 #include <vector>
