@@ -7,7 +7,11 @@ PROBE_PID=
 
 probe() {
     if [ -z "$PROBE_PID" ]; then
-        coproc PROBE { exec wine "$PROBE_EXE" 2>/dev/null; }
+        # By its Windows path where the scripts know it (tools/wine-path.sh): Wine's 64-bit loader
+        # hands a 32-bit program given by a long Unix path to a starter that cannot find it.
+        local exe=$PROBE_EXE
+        ! declare -F windows_path >/dev/null || exe=$(windows_path "$PROBE_EXE")
+        coproc PROBE { exec wine "$exe" 2>/dev/null; }
         PROBE_PID=$PROBE_PID
     fi
     local line
