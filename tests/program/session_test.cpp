@@ -46,24 +46,14 @@ class Sessions : public TraceTest {
             view.rows.push_back(Row(r));
         BuildTraceReport(view.report, 0);
         BuildTraceReport(view.htmlReport, 1);
-        // The saving time is the one time after the start's in each file.
-        std::regex iso("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d");
+        // The saving time, where a file names it (the text file's header, the web page's list),
+        // is the moment of the save, whichever second that falls in.
+        std::regex saved("(Saved: |<dt>Saved</dt><dd>)"
+                         "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d");
         for (SaveFormat format : {SaveFormat::Text, SaveFormat::Html, SaveFormat::Csv}) {
             std::string file;
             BuildSavedFile(format, file);
-            std::smatch first;
-            if (std::regex_search(file, first, iso)) {
-                std::string started = first.str();
-                std::string blanked;
-                auto tail = file.cbegin();
-                for (std::sregex_iterator m(file.begin(), file.end(), iso), end; m != end; ++m) {
-                    blanked.append(tail, (*m)[0].first);
-                    blanked += m->str() == started ? started : "SAVED";
-                    tail = (*m)[0].second;
-                }
-                blanked.append(tail, file.cend());
-                file = blanked;
-            }
+            file = std::regex_replace(file, saved, "$1SAVED");
             view.files.push_back(file);
         }
         view.endSecond = TraceEndSecond();
