@@ -2,6 +2,7 @@
 // character inside, every escape one RFC 8259 names, and read back (escapes undone) the input
 // itself when that was valid UTF-8.
 #include "fuzz_check.h"
+#include "fuzz_utf8.h"
 #include "save/file_text.h"
 #include <cstdint>
 #include <cstring>
@@ -9,28 +10,8 @@
 
 // True when text is valid UTF-8: no overlong form, no surrogate, nothing above U+10FFFF.
 static bool IsValidUtf8(const std::string& text) {
-    for (size_t i = 0; i < text.size();) {
-        unsigned char lead = static_cast<unsigned char>(text[i]);
-        int extra = lead < 0x80         ? 0
-                    : (lead >> 5) == 6  ? 1
-                    : (lead >> 4) == 14 ? 2
-                    : (lead >> 3) == 30 ? 3
-                                        : -1;
-        if (extra < 0 || i + extra >= text.size() + (extra ? 0 : 1))
-            return false;
-        char32_t point = extra ? lead & (0x3F >> extra) : lead;
-        for (int k = 1; k <= extra; k++) {
-            unsigned char next = static_cast<unsigned char>(text[i + k]);
-            if ((next >> 6) != 2)
-                return false;
-            point = (point << 6) | (next & 0x3F);
-        }
-        static const char32_t smallest[] = {0, 0x80, 0x800, 0x10000};
-        if (point < smallest[extra] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF))
-            return false;
-        i += 1 + extra;
-    }
-    return true;
+    std::u32string points;
+    return DecodeUtf8(text, points);
 }
 
 static int HexValue(char c) {
