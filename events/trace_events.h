@@ -38,3 +38,14 @@ uint32_t TraceEventsSinceStart();  // every event recorded since Start, dropped 
 uint32_t TraceEventsDropped();     // the oldest ones the ring let go
 // Changes whenever an event is added or an open one changes: a view compares it to redraw.
 uint32_t TraceEventsVersion();
+
+// The write side: the echo worker under the echo lock; the UI thread while no trace runs (Start,
+// a session opened). Clearing keeps the ring's memory.
+void ClearTraceEvents();
+// A new event, zeroed but for its kind, hop and seconds, as the newest; when the ring is full the
+// oldest is let go and counted as dropped. Never fails.
+TraceEvent& AddTraceEvent(TraceEventKind kind, int hop, uint32_t second);
+// After an open event kept in the ring changed in place (its end, counts or names).
+void TouchTraceEvents();
+// A session file's counts, put back after its events were added again.
+void RestoreTraceEventCounts(uint32_t sinceStart, uint32_t dropped);
