@@ -36,9 +36,9 @@ extern const char* const kStarlaneHomePage;
 int CreateProgram(HINSTANCE instance);
 int StartProgram(HINSTANCE instance);
 void ShutdownProgram();
-// The program with its window until it is closed; host, when given, is traced at once, and a
-// command line that is a session file alone opens that session.
-int RunProgram(HINSTANCE instance, const char* host = nullptr, const char* commandLine = nullptr);
+// The program with its window until it is closed; host, when given, is traced at once, and
+// sessionFile, when given, opened.
+int RunProgram(HINSTANCE instance, const char* host = nullptr, const char* sessionFile = nullptr);
 // "Open with": the host put into the host name box and its trace started.
 void TraceHostAtStart(const char* host);
 

@@ -10,7 +10,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     // A session file alone, as Explorer's "Open with" passes it, opens in the window.
     char session[1024];
     if (LoneSessionFile(commandLine, session, sizeof session))
-        return RunProgram(instance, nullptr, commandLine);
+        return RunProgram(instance, nullptr, session);
     static CommandLine line;
     ParseCommandLine(__argc, __argv, line);
     if (line.Mode == LaunchMode::Window)

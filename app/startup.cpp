@@ -70,13 +70,13 @@ void TraceHostAtStart(const char* host) {
     StartTrace();
 }
 
-int RunProgram(HINSTANCE instance, const char* host, const char* commandLine) {
+int RunProgram(HINSTANCE instance, const char* host, const char* sessionFile) {
     if (!StartProgram(instance))
         return 0;
     if (host)
         TraceHostAtStart(host);
-    else if (commandLine)
-        OpenSessionOfCommandLine(commandLine);
+    else if (sessionFile)
+        OpenSessionFile(sessionFile);
     while (RunMessageStep()) {
     }
     // Only now: the loop has handled what closing the HTML Help windows left in the queue.

@@ -58,6 +58,13 @@ static bool MoveOverChosenFile(const char* temp, const char* path) {
 }
 
 unsigned long WriteWholeFileQuietly(const char* path, const std::string& bytes) {
+    // A name relative to the working folder (a report's /out) is made whole first: Wine's
+    // ReplaceFileA fails on one with "The directory name is invalid", and the temporary file
+    // must go into the folder the name leads to.
+    char whole[kSavePathCapacity];
+    DWORD length = GetFullPathNameA(path, sizeof whole, whole, nullptr);
+    if (length > 0 && length < sizeof whole)
+        path = whole;
     char folder[kSavePathCapacity], temp[MAX_PATH];
     SaveFolderOfPath(path, folder, sizeof folder, IsAnsiLeadByte);
     // GetTempFileNameA makes a new empty file of a name no other file has. It takes a folder of at

@@ -4,6 +4,7 @@
 // would (the release tour drives the real one).
 #include "harness/clipboard.h"
 #include "harness/import_patch.h"
+#include "save/save_trace.h"
 #include "trace_fixture.h"
 #include <cderr.h>
 #include <commdlg.h>
@@ -251,6 +252,15 @@ TEST_F(SaveAs, AFileSavedOverIsReplacedNotMovedOver) {
     EXPECT_EQ(messageBoxes.Count(), 0u);
     EXPECT_EQ(Replaced, std::vector<std::string>{path});
     EXPECT_EQ(ReadWholeFile(path).compare(0, 7, "Target,"), 0);
+}
+
+// A name relative to the working folder, as a report's /out gives it, is replaced as well.
+TEST_F(SaveAs, AFileOfARelativeNameIsReplaced) {
+    for (const char* bytes : {"old", "new"}) {
+        ASSERT_TRUE(WriteWholeFileSafely("relative.txt", bytes));
+        EXPECT_EQ(ReadWholeFile(File("relative.txt")), bytes);
+    }
+    EXPECT_EQ(messageBoxes.Count(), 0u);
 }
 
 // On a disk with no room left (a small tmpfs, filled, that tests/program/full_disk.sh mounts
