@@ -39,7 +39,7 @@ SavedTrace Trace(const ColumnDef* columns) {
             columns,
             kColumnTotal,
             3,
-            ReadHop, 0};
+            ReadHop, 0, nullptr};
 }
 
 TEST(SavedFiles, CsvHasEveryColumnAndNumbersWithoutUnitsOrDashes) {
