@@ -38,7 +38,7 @@ enum { kEventColumnCount = sizeof kEventColumns / sizeof kEventColumns[0] };
 
 static HWND EventList;
 static HFONT ListFont;
-static int WindowDpi_; // the DPI the list's font and columns were made for
+static int ListDpi; // the DPI the list's font and columns were made for
 
 // What the list shows, as of its last refresh, and the log's version it showed.
 static int ShownCount;
@@ -234,11 +234,11 @@ static void OnEventsContextMenu(int x, int y) {
 static void SetListColumns() {
     for (int n = 0; n < kEventColumnCount; n++)
         SendMessageA(EventList, LVM_SETCOLUMNWIDTH, n,
-                     ScaleToDpi(kEventColumns[n].width, WindowDpi_));
+                     ScaleToDpi(kEventColumns[n].width, ListDpi));
 }
 
 static void UseEventsDpi(int dpi) {
-    WindowDpi_ = dpi;
+    ListDpi = dpi;
     if (HFONT font = CreateMessageFontForDpi(dpi)) {
         if (EventList)
             SendMessageA(EventList, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -328,7 +328,7 @@ static bool CreateEventList() {
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         column.fmt = kEventColumns[n].right && n > 0 ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        column.cx = ScaleToDpi(kEventColumns[n].width, WindowDpi_);
+        column.cx = ScaleToDpi(kEventColumns[n].width, ListDpi);
         column.pszText = const_cast<char*>(kEventColumns[n].title);
         column.iSubItem = n;
         SendMessageA(EventList, LVM_INSERTCOLUMNA, n, reinterpret_cast<LPARAM>(&column));
@@ -355,8 +355,8 @@ void OpenEventsWindow() {
                                    nullptr, ProgramInstance, nullptr);
     if (!EventsWindow)
         return;
-    int dpi = WindowDpiOr(EventsWindow, WindowDpi_);
-    if (dpi != WindowDpi_) // its kept place is on another screen
+    int dpi = WindowDpiOr(EventsWindow, ListDpi);
+    if (dpi != ListDpi) // its kept place is on another screen
         UseEventsDpi(dpi);
     if (!CreateEventList()) {
         DestroyWindow(EventsWindow);

@@ -11,7 +11,10 @@
 #include "settings/preferences.h"
 #include "trace/trace_clock.h"
 #include "trace_fixture.h"
+#include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -241,6 +244,64 @@ TEST_F(EventsWindowTest, AlertFlashesOncePerEpisodeWhenOn) {
     Add(TraceEventKind::DestinationSilent, destination, TraceSecondNow());
     NoteTraceEvents();
     EXPECT_EQ(Flashes, 3) << "a stopped trace alerts no one";
+}
+
+// The graph painted into a picture of its own: which of its columns hold how many pixels of the
+// route change's colour.
+std::vector<int> RouteColourColumns() {
+    const int width = 720, height = 560;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC dc = CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ before = SelectObject(dc, bitmap);
+    PaintGraph(dc, bits, width, height);
+    GdiFlush();
+    std::vector<int> columns(width);
+    const uint32_t* pixels = static_cast<const uint32_t*>(bits);
+    for (int i = 0; i < width * height; i++)
+        columns[i % width] += (pixels[i] & 0xFFFFFF) == 0xE67800; // RGB(230, 120, 0)
+    SelectObject(dc, before);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return columns;
+}
+
+// No route change, no mark: the graph's pixels stay as they were. A route change of the hop shown
+// draws a line down its time line and names it in its band; one of another hop only names it.
+TEST_F(EventsWindowTest, TheGraphMarksRouteChangesOnlyWhereThereAreSome) {
+    DiscoverLabRoute();
+    ClearEvents();
+    SendMessageA(MainWindow, WM_COMMAND, IDM_GRAPH, 0);
+    ASSERT_NE(GraphWindow, nullptr);
+    LVITEMA item = {};
+    item.stateMask = item.state = LVIS_SELECTED;
+    SendMessageA(HopTable, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&item));
+    Add(TraceEventKind::LossEpisode, 2, TraceSecondNow(), TraceSecondNow());
+    Add(TraceEventKind::DestinationSilent, LAB_DEST_HOP - 1, TraceSecondNow());
+    auto tallest = [](const std::vector<int>& columns) {
+        int most = 0, total = 0;
+        for (int c : columns)
+            most = std::max(most, c), total += c;
+        return std::make_pair(most, total);
+    };
+    EXPECT_EQ(tallest(RouteColourColumns()), std::make_pair(0, 0)) << "no route change";
+
+    Add(TraceEventKind::RouteChange, 1, TraceSecondNow());
+    auto other = tallest(RouteColourColumns());
+    EXPECT_GT(other.second, 20) << "the word in hop 2's band";
+    EXPECT_LT(other.first, 20) << "no line: hop 3 is shown";
+
+    Add(TraceEventKind::RouteChange, 2, TraceSecondNow());
+    auto shown = tallest(RouteColourColumns());
+    EXPECT_GT(shown.first, 100) << "a line down the time line of hop 3";
+    EXPECT_GT(shown.second, 2 * other.second);
 }
 
 } // namespace
