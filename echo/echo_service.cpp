@@ -5,6 +5,7 @@
 #include "echo/echo_service_internal.h"
 #include "echo/echo_wakeup.h"
 #include "echo/history_store.h"
+#include "events/hop_events.h"
 #include <atomic>
 
 typedef HANDLE(WINAPI* IcmpCreateFileEntry)();
@@ -103,7 +104,10 @@ static bool CompleteEcho(DWORD replies, DWORD error) {
         target->RecordRtt(rtt);
         target->IncrementReceived();
     }
-    RecordHopEcho(target, replies != 0, rtt); // in the same lock: the graph never disagrees
+    // In the same lock: the graph and the event log never disagree with the figures.
+    uint32_t second = TraceSecondNow();
+    RecordHopEchoAt(target, second, replies != 0, rtt);
+    RecordEpisodeEcho(target->HopIndex(), second, replies != 0, rtt);
     if (next)
         PostEchoRoundNotice(window, status, target);
     else if (IsWindow(window)) // any echo's completion, and the last of a round
