@@ -5,6 +5,7 @@
 #include "echo/echo_service_internal.h"
 #include "echo/echo_wakeup.h"
 #include "echo/history_store.h"
+#include "echo/route_check.h"
 #include "events/hop_events.h"
 #include <atomic>
 
@@ -127,6 +128,9 @@ static DWORD WINAPI EchoWorker(void*) {
             HandBackSlot();
             continue;
         }
+        // The route check's echo, when one is due, goes first: the slot's buffers are the
+        // worker's until its echo is counted, and the check uses buffers of its own.
+        MakeDueRouteCheckEcho(EchoEntry);
         static_cast<ICMP_ECHO_REPLY*>(EchoRequest.replyBuffer)->Status = kStatusNotWritten;
         DWORD replies =
             EchoEntry(EchoRequest.icmpHandle, EchoRequest.destination, EchoRequest.requestData,
@@ -199,6 +203,7 @@ void StopEchoService() {
         EchoStop = 1;
         WakeEchoWorker();
         WaitForSingleObject(EchoExited, INFINITE);
+        CloseRouteCheck();
         CloseEchoObjects();
     }
     if (IcmpLibrary) {
@@ -250,6 +255,11 @@ void ReleaseEchoTarget(CPinger* pinger) {
     while (EchoHeld) // until its echo call has returned
         WaitForSingleObject(EchoIdle, INFINITE);
     IdleWaited = 0;
+}
+
+HANDLE OpenQuietIcmpHandle() {
+    HANDLE handle = CreateEntry ? CreateEntry() : INVALID_HANDLE_VALUE;
+    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
 }
 
 HANDLE CreateIcmpHandle() {
