@@ -70,8 +70,32 @@ static bool ShowsNewest() {
     return top + page >= ShownCount;
 }
 
-// The list brought up to the log: its count, its rows repainted, the title; and while an episode
-// is open, its running length.
+// The Duration cells of the open episodes in view, whose running length grows each second;
+// nothing else is repainted.
+static void RepaintOpenDurations() {
+    int top = static_cast<int>(SendMessageA(EventList, LVM_GETTOPINDEX, 0, 0));
+    int page = static_cast<int>(SendMessageA(EventList, LVM_GETCOUNTPERPAGE, 0, 0)) + 1;
+    if (top < 0)
+        top = 0;
+    static bool open[kEventCapacity];
+    LockEchoStatistics();
+    int count = TraceEventCount();
+    for (int i = top; i < top + page && i < count; i++)
+        open[i] = TraceEventAt(i).Open != 0;
+    UnlockEchoStatistics();
+    for (int i = top; i < top + page && i < count; i++) {
+        if (!open[i])
+            continue;
+        RECT cell = {};
+        cell.top = 3; // the Duration column
+        cell.left = LVIR_BOUNDS;
+        if (SendMessageA(EventList, LVM_GETSUBITEMRECT, i, reinterpret_cast<LPARAM>(&cell)))
+            InvalidateRect(EventList, &cell, FALSE);
+    }
+}
+
+// The list brought up to the log: its count, its rows repainted, the title; and while the trace
+// runs, the running length of open episodes.
 static void RefreshEventList() {
     LastRefresh = GetTickCount();
     RefreshPending = false;
@@ -81,9 +105,6 @@ static void RefreshEventList() {
     int count = TraceEventCount();
     uint32_t version = TraceEventsVersion();
     uint32_t sinceStart = TraceEventsSinceStart(), dropped = TraceEventsDropped();
-    bool anyOpen = false;
-    for (int i = count - 1; i >= 0 && !anyOpen; i--)
-        anyOpen = TraceEventAt(i).Open != 0;
     UnlockEchoStatistics();
     if (version != ShownVersion) {
         bool follow = ShowsNewest();
@@ -93,8 +114,8 @@ static void RefreshEventList() {
         InvalidateRect(EventList, nullptr, FALSE);
         if (follow && count > 0)
             SendMessageA(EventList, LVM_ENSUREVISIBLE, count - 1, FALSE);
-    } else if (anyOpen && CurrentTraceState != TraceState::Stopped) {
-        InvalidateRect(EventList, nullptr, FALSE);
+    } else if (CurrentTraceState != TraceState::Stopped) {
+        RepaintOpenDurations();
     }
     ShowEventsTitle(sinceStart, dropped);
 }
