@@ -6,6 +6,7 @@
 #include "echo/history_store.h"
 #include "echo/pinger.h"
 #include "events/route_book.h"
+#include <atomic>
 #include <cstring>
 
 enum : uint32_t { kCheckIntervalMs = 1000, kStatusSuccess = 0, kStatusTtlExpired = 11013 };
@@ -13,8 +14,8 @@ enum : uint32_t { kCheckIntervalMs = 1000, kStatusSuccess = 0, kStatusTtlExpired
 bool RouteCheckDisabled;
 
 // What the check does, under EchoLock: the UI thread sets it at the ping cycle's start and clears
-// running at Stop; the worker moves the cursor and the time of the next echo. Each start counts
-// a new generation, so that the answer of an echo made for an earlier trace is dropped.
+// running at Stop; the worker moves the cursor. Each start counts a new generation, so that the
+// answer of an echo made for an earlier trace is dropped.
 static struct {
     bool running;
     unsigned generation;
@@ -25,8 +26,10 @@ static struct {
     int rows;
     int cursor; // the row checked last
     DWORD timeout;
-    uint64_t dueTick; // the worker's tick count for the next echo; 0 until it first looks
 } Check;
+// Check.running, also read by the worker before each echo without the lock: a check that is off
+// then costs the cycle nothing but this load, and one that is on a tick count until it is due.
+static std::atomic<bool> CheckRunning{false};
 
 // The worker's alone: its buffers are used by no pinger, and its handle by no other echo. The
 // handle is opened once, at the first trace, and kept until the echo service stops.
@@ -35,7 +38,10 @@ alignas(8) static unsigned char CheckRequest[kEchoPayloadSize];
 alignas(8) static unsigned char CheckReplyData[kEchoPayloadSize];
 alignas(8) static unsigned char CheckReply[kEchoReplySize];
 static IP_OPTION_INFORMATION CheckOptions;
-static uint64_t WorkerTick; // the worker's 64-bit tick count, last read
+// The worker's alone: its 64-bit tick count, last read, and when the next check echo is due (0
+// until its first look at a check). One a second at most, across traces too.
+static uint64_t WorkerTick;
+static uint64_t DueTick;
 
 void StartRouteCheck(HWND window, UINT changeMessage, IPAddr destination,
                      const unsigned char* rowTtls, int rows, DWORD timeout) {
@@ -47,6 +53,7 @@ void StartRouteCheck(HWND window, UINT changeMessage, IPAddr destination,
         return;
     LockEchoStatistics();
     Check.running = true;
+    CheckRunning = true;
     ++Check.generation;
     Check.window = window;
     Check.changeMessage = changeMessage;
@@ -55,13 +62,13 @@ void StartRouteCheck(HWND window, UINT changeMessage, IPAddr destination,
     std::memcpy(Check.ttls, rowTtls, Check.rows);
     Check.cursor = -1;
     Check.timeout = timeout;
-    Check.dueTick = 0;
     UnlockEchoStatistics();
 }
 
 void StopRouteCheck() {
     LockEchoStatistics();
     Check.running = false;
+    CheckRunning = false;
     UnlockEchoStatistics();
 }
 
@@ -87,20 +94,13 @@ struct DueEcho {
     DWORD timeout;
 };
 
-// Under EchoLock: whether a check echo is due now, and which.
+// Under EchoLock, once the time has come: which check echo is due.
 static bool TakeDueEcho(DueEcho* due) {
-    if (!Check.running)
-        return false;
-    WorkerTick = ExtendTickCount(WorkerTick, GetTickCount());
-    if (Check.dueTick == 0) // the first look: the first echo a second from now
-        Check.dueTick = WorkerTick + kCheckIntervalMs;
-    if (WorkerTick < Check.dueTick)
-        return false;
-    int row = NextCheckRow();
+    int row = Check.running ? NextCheckRow() : -1;
     if (row < 0)
         return false;
     Check.cursor = row;
-    Check.dueTick = WorkerTick + kCheckIntervalMs;
+    DueTick = WorkerTick + kCheckIntervalMs;
     *due = DueEcho{row, Check.ttls[row], Check.generation, Check.destination, Check.timeout};
     return true;
 }
@@ -115,6 +115,13 @@ static void PrepareBuffers(unsigned ttl) {
 }
 
 void MakeDueRouteCheckEcho(RouteCheckEchoCall sendEcho) {
+    if (!CheckRunning.load(std::memory_order_relaxed))
+        return;
+    WorkerTick = ExtendTickCount(WorkerTick, GetTickCount());
+    if (DueTick == 0) // the first look: the first echo a second from now
+        DueTick = WorkerTick + kCheckIntervalMs;
+    if (WorkerTick < DueTick)
+        return;
     DueEcho due;
     LockEchoStatistics();
     bool isDue = TakeDueEcho(&due);

@@ -4,9 +4,9 @@
 #include "trace/trace.h"
 #include <cstring>
 
-// A dark orange: reads as a warning on the window background without shouting, and stays
-// legible where the row is not selected (a selected row keeps the system's highlight).
-static const COLORREF kRouteChangedText = RGB(176, 72, 0);
+// Amber on the table's navy background (white text): it reads as a warning without shouting,
+// and stays as legible as the white. A selected row keeps the system's highlight.
+static const COLORREF kRouteChangedText = RGB(255, 200, 64);
 
 static unsigned char Marked[kHopListCapacity];
 static bool AnyMarked;
