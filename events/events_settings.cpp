@@ -11,7 +11,7 @@
 static const char kEventsSection[] = "EventsWindow";
 // Where it opens without a kept place: below and right of the graph's default corner, so that
 // the two opened together both show; its size at 96 DPI.
-enum { kEventsOffset = 80, kEventsDefaultWidth = 680, kEventsDefaultHeight = 300 };
+enum { kEventsOffset = 80, kEventsDefaultWidth = 760, kEventsDefaultHeight = 300 };
 
 static struct {
     bool known;

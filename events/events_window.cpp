@@ -33,7 +33,7 @@ static const struct {
     int width;
     bool right;
 } kEventColumns[] = {
-    {"Time", 72, false}, {"Hop", 40, true}, {"Event", 440, false}, {"Duration", 96, true}};
+    {"Time", 72, false}, {"Hop", 40, true}, {"Event", 520, false}, {"Duration", 96, true}};
 enum { kEventColumnCount = sizeof kEventColumns / sizeof kEventColumns[0] };
 
 static HWND EventList;
