@@ -19,9 +19,15 @@ enum : DWORD { kShortestCheckTimeout = 200, kCheckTimeoutMargin = 100 };
 void BeginTraceEvents() {
     StopRouteCheck();
     ForgetRouteNameLookups();
-    ClearRouteChangedRows();
     LockEchoStatistics();
     StartHopEvents();
+    UnlockEchoStatistics();
+}
+
+void ForgetRouteChanges() {
+    StopRouteCheck(); // its rows are those of the hops cleared
+    ClearRouteChangedRows();
+    LockEchoStatistics();
     ClearRouteBook();
     UnlockEchoStatistics();
 }

@@ -10,6 +10,9 @@ void BeginTraceEvents();
 void WatchPingCycle();
 // Stop: the check ends and open episodes close.
 void EndTraceEvents();
+// The hops were cleared (a new trace, a session opened): no row's hop has changed, and no row is
+// marked. The log itself stays until the next Start.
+void ForgetRouteChanges();
 // MSG_ROUTE_CHANGE from the echo worker: wParam the event's serial, lParam the row. The row is
 // marked and the new address's name looked up.
 void OnRouteChange(WPARAM wParam, LPARAM lParam);

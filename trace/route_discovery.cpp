@@ -42,7 +42,7 @@ void StartTrace() {
     if (!DestinationText[0])
         return;
     KillTimer(MainWindow, kPingTimerId); // a tick left from the last trace must not ping
-    BeginTraceEvents(); // before the hops go: the route check looks at their rows
+    BeginTraceEvents(); // the new trace's log starts empty
     ClearHops();
     CopyText(TracedHostText, sizeof TracedHostText, DestinationText);
     TraceTargetKnown = 0;
@@ -85,6 +85,7 @@ void ClearHops() {
     ProbePinger = nullptr;
     HopCursor = 0;
     HopCount = 0;
+    ForgetRouteChanges();
     NoteHopsCleared();
 }
 

@@ -11,6 +11,20 @@ namespace {
 
 class RouteCheck : public TraceTest {
   protected:
+    // What the hop table's custom draw answers at stage for row, through the main window as the
+    // list view asks it; the text colour it sets, if any.
+    static LRESULT CustomDraw(DWORD stage, int row, COLORREF* text = nullptr) {
+        NMLVCUSTOMDRAW draw = {};
+        draw.nmcd.hdr.hwndFrom = HopTable;
+        draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+        draw.nmcd.dwDrawStage = stage;
+        draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+        draw.clrText = CLR_DEFAULT;
+        LRESULT answer = SendMessageA(MainWindow, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
+        if (text)
+            *text = draw.clrText;
+        return answer;
+    }
     static std::vector<TraceEvent> RouteChanges() {
         std::vector<TraceEvent> changes;
         LockEchoStatistics();
@@ -86,6 +100,20 @@ TEST_F(RouteCheck, FindsAChangeBetweenTheRoundsEchoesAndNamesTheNewHop) {
     // Stopped, the check sends nothing more.
     PumpFor(1500);
     EXPECT_EQ(CheckEchoes().size(), sentAtStop);
+
+    // The changed row, and it alone, is drawn in amber; once the hops are cleared (a session
+    // opened, say) nothing is marked any more.
+    COLORREF text = 0;
+    EXPECT_EQ(CustomDraw(CDDS_PREPAINT, -1), CDRF_NOTIFYITEMDRAW);
+    EXPECT_EQ(CustomDraw(CDDS_ITEMPREPAINT, 0, &text), CDRF_NEWFONT);
+    EXPECT_EQ(text, RGB(255, 200, 64));
+    EXPECT_EQ(CustomDraw(CDDS_ITEMPREPAINT, 1, &text), CDRF_DODEFAULT);
+    EXPECT_EQ(text, CLR_DEFAULT);
+    ClearHops();
+    EXPECT_EQ(CustomDraw(CDDS_PREPAINT, -1), CDRF_DODEFAULT);
+    LockEchoStatistics();
+    EXPECT_FALSE(AnyRouteRowChanged());
+    UnlockEchoStatistics();
 }
 
 TEST_F(RouteCheck, NoChangeLeavesTheLogAndTheTableAsTheyWere) {
@@ -100,12 +128,7 @@ TEST_F(RouteCheck, NoChangeLeavesTheLogAndTheTableAsTheyWere) {
     EXPECT_EQ(RouteAddressAt(0, 0).Count, 1u);
     UnlockEchoStatistics();
     // The table draws as it always has: its custom draw asks for nothing.
-    NMLVCUSTOMDRAW draw = {};
-    draw.nmcd.hdr.hwndFrom = HopTable;
-    draw.nmcd.hdr.code = NM_CUSTOMDRAW;
-    draw.nmcd.dwDrawStage = CDDS_PREPAINT;
-    EXPECT_EQ(SendMessageA(MainWindow, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw)),
-              CDRF_DODEFAULT);
+    EXPECT_EQ(CustomDraw(CDDS_PREPAINT, -1), CDRF_DODEFAULT);
 }
 
 } // namespace
