@@ -11,6 +11,8 @@ enum : UINT {
     MSG_PING_REPLY = 1127,
     MSG_PING_NEXT = 1128,
     MSG_PING_ROUND = 1129, // the echo worker's round answered (not through the tables)
+    MSG_ROUTE_CHANGE = 1130, // the route check found a hop changed (not through the tables)
+    MSG_ROUTE_NAME = 1131,   // a lookup of a route change's new address completed
 };
 enum : UINT_PTR { kPingTimerId = 1 }; // any WM_TIMER of the main window counts as this one's
 

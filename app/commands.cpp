@@ -2,6 +2,7 @@
 #include "app/app.h"
 #include "app/resource.h"
 #include "common/bounded_text.h"
+#include "events/events_view.h"
 #include "graph/graph.h"
 #include "hoptable/hop_table.h"
 #include "hoptable/trace_report.h"
@@ -100,6 +101,9 @@ void RunCommand(int command, HWND control) {
         break;
     case IDM_GRAPH:
         OpenHopGraph();
+        break;
+    case IDM_EVENTS:
+        OpenEventsWindow();
         break;
     }
 }

@@ -7,7 +7,10 @@
 #include "dpi/window_dpi.h"
 #include "graph/graph.h"
 #include "hoptable/hop_table.h"
+#include "hoptable/route_mark.h"
 #include "session/session.h"
+#include "trace/event_watch.h"
+#include "trace/route_names.h"
 #include "trace/trace.h"
 
 HWND MainWindow;
@@ -76,6 +79,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case MSG_PING_ROUND:
         OnPingRoundNotice(message, wParam, lParam);
         return 0;
+    case MSG_ROUTE_CHANGE:
+        OnRouteChange(wParam, lParam);
+        return 0;
+    case MSG_ROUTE_NAME:
+        OnRouteName(wParam, lParam);
+        return 0;
     case WM_TIMER:
         OnPingTimer(wParam, lParam);
         return 0;
@@ -85,12 +94,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE:
         LayoutMainWindow(LOWORD(lParam), HIWORD(lParam));
         return 0;
-    case WM_NOTIFY:
-        if (reinterpret_cast<NMHDR*>(lParam)->hwndFrom == HopTable && HopTable)
-            FollowHopTable(reinterpret_cast<NMHDR*>(lParam));
+    case WM_NOTIFY: {
+        NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->hwndFrom == HopTable && HopTable && header->code == NM_CUSTOMDRAW)
+            return DrawRouteChangedRows(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
+        if (header->hwndFrom == HopTable && HopTable)
+            FollowHopTable(header);
         else
-            GetTooltipText(reinterpret_cast<NMHDR*>(lParam));
+            GetTooltipText(header);
         return 0;
+    }
     case WM_COMMAND:
         RunCommand(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;

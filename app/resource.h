@@ -52,6 +52,7 @@
 #define IDM_OPEN 40040
 #define IDM_SAVE_SESSION 40041
 #define IDM_RECENT_FIRST 40042 // ... 40049, the eight sessions opened or saved last
+#define IDM_EVENTS 40050
 
 // Controls of the main window
 #define IDC_STATUS_BAR 997
@@ -81,3 +82,4 @@
 // The Preferences dialog's controls take 1100 ... 1119
 #define IDC_PREFERENCES_LOOKUP_AS 1100
 #define IDC_PREFERENCES_AUTOSAVE 1101
+#define IDC_PREFERENCES_ALERT_SILENT 1105

@@ -5,6 +5,8 @@
 #include "echo/echo_service_internal.h"
 #include "echo/echo_wakeup.h"
 #include "echo/history_store.h"
+#include "echo/route_check.h"
+#include "events/hop_events.h"
 #include <atomic>
 
 typedef HANDLE(WINAPI* IcmpCreateFileEntry)();
@@ -103,7 +105,10 @@ static bool CompleteEcho(DWORD replies, DWORD error) {
         target->RecordRtt(rtt);
         target->IncrementReceived();
     }
-    RecordHopEcho(target, replies != 0, rtt); // in the same lock: the graph never disagrees
+    // In the same lock: the graph and the event log never disagree with the figures.
+    uint32_t second = TraceSecondNow();
+    RecordHopEchoAt(target, second, replies != 0, rtt);
+    RecordEpisodeEcho(target->HopIndex(), second, replies != 0, rtt);
     if (next)
         PostEchoRoundNotice(window, status, target);
     else if (IsWindow(window)) // any echo's completion, and the last of a round
@@ -123,6 +128,9 @@ static DWORD WINAPI EchoWorker(void*) {
             HandBackSlot();
             continue;
         }
+        // The route check's echo, when one is due, goes first: the slot's buffers are the
+        // worker's until its echo is counted, and the check uses buffers of its own.
+        MakeDueRouteCheckEcho(EchoEntry);
         static_cast<ICMP_ECHO_REPLY*>(EchoRequest.replyBuffer)->Status = kStatusNotWritten;
         DWORD replies =
             EchoEntry(EchoRequest.icmpHandle, EchoRequest.destination, EchoRequest.requestData,
@@ -195,6 +203,7 @@ void StopEchoService() {
         EchoStop = 1;
         WakeEchoWorker();
         WaitForSingleObject(EchoExited, INFINITE);
+        CloseRouteCheck();
         CloseEchoObjects();
     }
     if (IcmpLibrary) {
@@ -246,6 +255,11 @@ void ReleaseEchoTarget(CPinger* pinger) {
     while (EchoHeld) // until its echo call has returned
         WaitForSingleObject(EchoIdle, INFINITE);
     IdleWaited = 0;
+}
+
+HANDLE OpenQuietIcmpHandle() {
+    HANDLE handle = CreateEntry ? CreateEntry() : INVALID_HANDLE_VALUE;
+    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
 }
 
 HANDLE CreateIcmpHandle() {

@@ -6,3 +6,5 @@
 void FillEchoSlot(EchoRequestSlot& slot, CPinger* target, HWND window, UINT message, DWORD timeout);
 // The worker runs, and EchoLock exists.
 bool EchoServiceIsRunning();
+// An ICMP handle for the service's own echoes; nullptr, without a message, when none is had.
+HANDLE OpenQuietIcmpHandle();

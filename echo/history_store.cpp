@@ -47,6 +47,11 @@ void RecordHopEcho(CPinger* hop, bool answered, uint32_t rtt) {
         RecordEcho(*history, TraceSecondNow(), answered, rtt);
 }
 
+void RecordHopEchoAt(CPinger* hop, uint32_t second, bool answered, uint32_t rtt) {
+    if (HopHistory* history = hop->History())
+        RecordEcho(*history, second, answered, rtt);
+}
+
 SpanFigures HopSpanFigures(CPinger* hop, GraphSpan span, uint32_t endSecond) {
     if (!hop || !hop->History())
         return EmptySpanFigures();

@@ -17,6 +17,8 @@ void FreeHopHistory(HopHistory* history);
 // Counts one echo of the hop in its history, if it keeps one: inside EchoLock, where the hop's
 // statistics are counted, or on the UI thread for a hop that is no echo's target.
 void RecordHopEcho(CPinger* hop, bool answered, uint32_t rtt);
+// The same at a second already read (TraceSecondNow), so that its event counts the same second.
+void RecordHopEchoAt(CPinger* hop, uint32_t second, bool answered, uint32_t rtt);
 // The figures of the hop's span that ends with endSecond (TraceEndSecond, say), read under
 // EchoLock; no figures for a hop without history.
 SpanFigures HopSpanFigures(CPinger* hop, GraphSpan span, uint32_t endSecond);

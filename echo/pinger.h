@@ -65,6 +65,10 @@ class CPinger {
     // probe pinger and placeholders. Filled by the echo worker where the statistics are counted.
     void KeepHistory(HopHistory* rings) { history = rings; }
     HopHistory* History() const { return history; }
+    // The hop's HopList index, under which the worker records its events; -1 (as made) for the
+    // probe pinger. Set before the hop's first echo of the ping cycle.
+    void SetHopIndex(int index) { hopIndex = index; }
+    int HopIndex() const { return hopIndex; }
 
     // Echo buffers handed to the echo service.
     void* RequestData() { return requestData; }
@@ -93,4 +97,5 @@ class CPinger {
     std::atomic<int> ignored{0}; // read by the echo worker in a round
     int noResponse = 0;          // set before any round starts
     HopHistory* history = nullptr;
+    int hopIndex = -1;
 };

@@ -38,6 +38,13 @@ void TouchTraceEvents() {
     ++Version;
 }
 
+TraceEvent* KeptTraceEvent(uint32_t serial) {
+    uint32_t newerCount = SinceStart - serial; // events added after it
+    if (serial == 0 || serial > SinceStart || newerCount >= static_cast<uint32_t>(KeptCount))
+        return nullptr;
+    return &Ring[(OldestIndex + KeptCount - 1 - static_cast<int>(newerCount)) % kEventCapacity];
+}
+
 void RestoreTraceEventCounts(uint32_t sinceStart, uint32_t dropped) {
     SinceStart = sinceStart;
     Dropped = dropped;

@@ -47,5 +47,8 @@ void ClearTraceEvents();
 TraceEvent& AddTraceEvent(TraceEventKind kind, int hop, uint32_t second);
 // After an open event kept in the ring changed in place (its end, counts or names).
 void TouchTraceEvents();
+// An event by its serial number, the TraceEventsSinceStart count right after it was added: the
+// event to change in place later, or nullptr once the ring has let it go (or it was cleared).
+TraceEvent* KeptTraceEvent(uint32_t serial);
 // A session file's counts, put back after its events were added again.
 void RestoreTraceEventCounts(uint32_t sinceStart, uint32_t dropped);

@@ -11,6 +11,9 @@
 // while closed.
 extern HWND GraphWindow;
 void OpenHopGraph();
+// The graph opened on the hop of row, in the shortest span whose time line holds the trace's
+// second (an event's, from the Events window); that hop selected in the table too.
+void ShowHopInGraph(int row, uint32_t second);
 // A hop's figures changed (a row refresh was asked for): the open graph repaints at its next
 // frame (five a second at most); nothing while it is hidden or minimised.
 void NoteHopFiguresChanged();

@@ -4,6 +4,7 @@
 #include "common/bounded_text.h"
 #include "asn/asn.h"
 #include "echo/echo_service.h"
+#include "events/trace_events.h"
 #include "graph/graph_axes.h"
 #include "graph/graph_canvas.h"
 #include "graph/graph_metrics.h"
@@ -18,6 +19,20 @@ namespace {
 
 const COLORREF kRangeColour = RGB(70, 130, 230); // the RTTs: a bar, a column's min to max
 const COLORREF kLossColour = RGB(220, 40, 40);
+const COLORREF kRouteColour = RGB(230, 120, 0); // a route change: its line and its band's word
+
+// Which rows' hops saw their route change, from the event log, once a paint.
+void FindRouteChanges(bool (&changed)[kHopListCapacity]) {
+    for (bool& row : changed)
+        row = false;
+    LockEchoStatistics();
+    for (int i = 0; i < TraceEventCount(); i++) {
+        const TraceEvent& event = TraceEventAt(i);
+        if (event.Kind == TraceEventKind::RouteChange && event.Hop < kHopListCapacity)
+            changed[event.Hop] = true;
+    }
+    UnlockEchoStatistics();
+}
 
 // --- the span selector --------------------------------------------------------------------
 
@@ -78,7 +93,7 @@ void PaintRouteHeader(const Canvas& c, const RoutePane& p) {
 }
 
 void PaintBand(const Canvas& c, const RoutePane& p, int row, const SpanFigures& figures,
-               bool shown) {
+               bool shown, bool routeChanged) {
     int top = p.top + c.line + row * p.band, bottom = top + p.band;
     // The hop shown: its label highlighted and its band framed, its bars as any other's.
     if (shown) {
@@ -103,6 +118,10 @@ void PaintBand(const Canvas& c, const RoutePane& p, int row, const SpanFigures& 
         Text(c, label, Scaled(kGraphMargin) + Scaled(kLabelIndent), textTop, p.labelRight,
              textBottom, colour);
     }
+    // A hop whose route changed says so at the right of its band, over its bars.
+    if (labelled && routeChanged)
+        Text(c, "route changed", p.rttLeft, textTop, p.rttRight - Scaled(kGraphTextGap),
+             textBottom, kRouteColour, DT_RIGHT);
     if (figures.sent == 0)
         return;
     int pad = p.band > 2 * Scaled(kBandPad) + 1 ? Scaled(kBandPad) : 0;
@@ -158,9 +177,11 @@ int PaintRoutePane(const Canvas& c, int top, int maxHeight, uint32_t end) {
     p.axis = NiceRttAxis(highest);
     PaintRouteHeader(c, p);
     int shown = GraphHopRow();
+    static bool changed[kHopListCapacity];
+    FindRouteChanges(changed);
     for (int row = 0; row < HopCount; row++)
         if (HopList[row])
-            PaintBand(c, p, row, figures[row], row == shown);
+            PaintBand(c, p, row, figures[row], row == shown, changed[row]);
     if (HopCount == 0)
         Text(c, "No hops yet: start a trace.", p.rttLeft, top + c.line, p.rttRight, p.bottom,
              c.colours.gray);
@@ -252,6 +273,30 @@ void PaintColumns(const Canvas& c, const Plot& plot, const SpanFigures* columns,
     }
 }
 
+// A line down the plot at the second of each route change of the hop in row, where the span
+// holds it; the seconds are read under the lock, the lines drawn after.
+void PaintRouteChanges(const Canvas& c, const Plot& plot, int row, GraphSpan span, uint32_t end) {
+    uint64_t unit = static_cast<uint64_t>(SpanBucketSeconds(span));
+    uint64_t length = static_cast<uint64_t>(SpanBucketCount(span)) * unit;
+    uint64_t right = (end / unit + 1) * unit; // as PaintTimeAxis places the right edge
+    static uint32_t seconds[kEventCapacity];
+    int count = 0;
+    LockEchoStatistics();
+    for (int i = 0; i < TraceEventCount(); i++) {
+        const TraceEvent& event = TraceEventAt(i);
+        if (event.Kind == TraceEventKind::RouteChange && event.Hop == row &&
+            event.StartSecond + length >= right && event.StartSecond < right)
+            seconds[count++] = event.StartSecond;
+    }
+    UnlockEchoStatistics();
+    int width = plot.right - plot.left;
+    for (int i = 0; i < count; i++) {
+        double from = static_cast<double>(seconds[i] + length - right); // seconds past the left
+        int x = plot.left + static_cast<int>(from / static_cast<double>(length) * width + 0.5);
+        Line(c, x, plot.top, x, plot.bottom, kRouteColour);
+    }
+}
+
 void PaintTimeLine(const Canvas& c, int top, uint32_t end) {
     int row = GraphHopRow();
     GraphSpan span = GraphView.span;
@@ -286,6 +331,7 @@ void PaintTimeLine(const Canvas& c, int top, uint32_t end) {
         BinSpan(*HopList[row]->History(), span, end, columns, count);
         UnlockEchoStatistics();
         PaintColumns(c, plot, columns, count);
+        PaintRouteChanges(c, plot, row, span, end);
     }
     if (row < 0)
         Text(c, "The time line shows the hop selected in the table.", plot.left, plot.top,

@@ -315,6 +315,28 @@ void OpenHopGraph() {
     ShowWindow(GraphWindow, SW_SHOWNORMAL);
 }
 
+// The shortest span whose time line, ending where the graph ends now, reaches back to second.
+static GraphSpan SpanHolding(uint32_t second) {
+    uint32_t end = TraceEndSecond();
+    for (int i = 0; i < kGraphSpanCount; i++) {
+        GraphSpan span = static_cast<GraphSpan>(i);
+        uint64_t unit = static_cast<uint64_t>(SpanBucketSeconds(span));
+        uint64_t right = (end / unit + 1) * unit; // as the time axis places its right edge
+        uint64_t length = static_cast<uint64_t>(SpanBucketCount(span)) * unit;
+        if (second + length >= right)
+            return span;
+    }
+    return GraphSpan::Day;
+}
+
+void ShowHopInGraph(int row, uint32_t second) {
+    if (row < 0 || row >= HopCount || !HopList[row])
+        return;
+    SelectHopRow(row);
+    OpenHopGraph();
+    ChooseSpan(static_cast<int>(SpanHolding(second)));
+}
+
 bool TakeGraphKey(const MSG& msg) {
     if (!GraphWindow || msg.message != WM_KEYDOWN || GetAncestor(msg.hwnd, GA_ROOT) != GraphWindow)
         return false;

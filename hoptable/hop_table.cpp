@@ -6,6 +6,7 @@
 #include "dpi/dpi_rules.h"
 #include "dpi/window_dpi.h"
 #include "echo/pinger.h"
+#include "events/events_view.h"
 #include "graph/graph.h"
 #include "trace/trace.h"
 #include <cstring>
@@ -155,6 +156,7 @@ void WriteHopRow(CPinger* pinger, int row, int first, int end) {
 
 void RefreshHopRow(CPinger* pinger, int row, int first, int end) {
     NoteHopFiguresChanged();
+    NoteTraceEvents();
     if (!PaceRowRefresh(row, first, end))
         WriteHopRow(pinger, row, first, end);
 }
@@ -162,6 +164,7 @@ void RefreshHopRow(CPinger* pinger, int row, int first, int end) {
 void NoteHopsCleared() {
     DropWaitingRows();
     NoteHopFiguresChanged();
+    NoteTraceEvents();
 }
 
 void RefreshAllHopRows() {

@@ -97,5 +97,6 @@ void LayOutHtmlFile(const SavedTrace& trace, std::string& file) {
     if (anyIgnored)
         file +=
             "<p>The rows in gray italics are ignored hops, which Routelark does not ping.</p>\r\n";
+    AppendHtmlEvents(trace, file);
     file += "</body>\r\n</html>\r\n";
 }

@@ -161,5 +161,7 @@ void LayOutJsonFile(const SavedTrace& trace, std::string& file) {
         first = false;
         AppendHop(hop, file);
     }
-    file += first ? "]\r\n}\r\n" : "\r\n  ]\r\n}\r\n";
+    file += first ? "]" : "\r\n  ]";
+    AppendJsonEvents(trace, file);
+    file += "\r\n}\r\n";
 }

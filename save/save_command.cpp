@@ -33,7 +33,7 @@ static bool IsFolder(const char* path) {
 
 // The folder the dialog opens in: the one saved to last while it still exists, else the working
 // directory; false for the dialog's own choice. A folder is taken whole or not at all.
-static bool FolderToOpen(char* folder, DWORD size) {
+bool SaveFolderToOpen(char* folder, unsigned long size) {
     IniFileLock lock;
     DWORD length =
         GetPrivateProfileStringA(kSaveSection, kFolderKey, "", folder, size, kIniFileName);
@@ -43,7 +43,7 @@ static bool FolderToOpen(char* folder, DWORD size) {
     return length > 0 && length < size;
 }
 
-static void KeepFolder(const char* path) {
+void KeepSaveFolder(const char* path) {
     char folder[kSavePathCapacity];
     if (!SaveFolderOfPath(path, folder, sizeof folder, IsAnsiLeadByte) || !folder[0])
         return;
@@ -81,7 +81,7 @@ static bool AskForName(char (&path)[kSavePathCapacity], DWORD* type) {
     dialog.nFilterIndex = *type;
     dialog.lpstrFile = path;
     dialog.nMaxFile = sizeof path;
-    dialog.lpstrInitialDir = FolderToOpen(folder, sizeof folder) ? folder : nullptr;
+    dialog.lpstrInitialDir = SaveFolderToOpen(folder, sizeof folder) ? folder : nullptr;
     dialog.lpstrTitle = kSaveTitle;
     // The working directory stays where the INI file is.
     dialog.Flags =
@@ -119,5 +119,5 @@ void SaveTraceAs() {
     std::string file;
     BuildSavedFile(format, file);
     if (WriteWholeFileSafely(path, file))
-        KeepFolder(path);
+        KeepSaveFolder(path);
 }

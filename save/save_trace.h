@@ -13,11 +13,23 @@ void EnableSaveAs(int enabled);
 // folder that the INI file's "Save" section remembers. Nothing while no trace has a target.
 void SaveTraceAs();
 
+// The folder the Save dialogs open in: the one saved to last while it still exists (the INI
+// file's "Save" section), else the working directory; false for the dialog's own choice. And the
+// folder of a file just saved, kept for next time.
+bool SaveFolderToOpen(char* folder, unsigned long size);
+void KeepSaveFolder(const char* path);
+
 // "routelark-HOST-YYYYMMDD-HHMMSS" of the current trace, stamped with its start (local time).
 char* SuggestTraceFileName(char* name, size_t size);
 // The file of the current trace in format, with the hops' figures of this moment; count is the
 // echoes per hop a report run asked for (0: none, as for Save As).
 void BuildSavedFile(SaveFormat format, std::string& file, int count = 0);
+// The events kept, read under the echo lock as one moment, with their texts in UTF-8 (the web
+// page, JSON, CSV) or in the program's code page (the text file).
+struct SavedEvents;
+void ReadSavedEvents(SavedEvents& events, bool utf8);
+// text, in the program's code page, as UTF-8.
+void AnsiToUtf8(const char* text, std::string& utf8);
 // Writes bytes into a temporary file beside path, then moves it over path: an old file is
 // replaced whole or kept as it was. Returns 1, or 0 after a box naming the file and giving the
 // system's text of the error.

@@ -2,16 +2,19 @@
 // under the statistics lock, as the table's rows are.
 #include "app/app.h"
 #include "asn/asn.h"
+#include "events/event_text.h"
+#include "events/events_view.h"
 #include "echo/echo_service.h"
 #include "graph/graph.h"
 #include "hoptable/hop_table.h"
 #include "hoptable/trace_report.h"
 #include "save/save_trace.h"
 #include "save/saved_files.h"
+#include "settings/settings.h"
 #include "trace/trace.h"
+#include <cstring>
 
-// text, in the program's code page, as UTF-8.
-static void ToUtf8(const char* text, std::string& utf8) {
+void AnsiToUtf8(const char* text, std::string& utf8) {
     utf8.clear();
     int wideLength = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
     if (wideLength <= 1)
@@ -58,10 +61,49 @@ static bool ReadSavedHop(int row, SavedHop& hop) {
     if (found && !hop.Numbers.NoResponse)
         HopAsRecords(hop.Numbers.Address, &hop.Origin, &hop.Network);
     if (found) {
-        ToUtf8(hop.Numbers.HostText, HopHostText);
+        AnsiToUtf8(hop.Numbers.HostText, HopHostText);
         hop.Numbers.HostText = HopHostText.c_str();
     }
     return found;
+}
+
+// A name kept in an event's field, taken no further than the field.
+static std::string EventName(const char (&name)[kEventNameCapacity]) {
+    return std::string(name, strnlen(name, sizeof name));
+}
+
+void ReadSavedEvents(SavedEvents& events, bool utf8) {
+    uint32_t now = TraceEndSecond(); // takes the lock itself
+    LockEchoStatistics();
+    int count = TraceEventCount();
+    events.SinceStart = TraceEventsSinceStart();
+    events.Dropped = TraceEventsDropped();
+    events.List.resize(static_cast<size_t>(count));
+    for (int i = 0; i < count; i++)
+        events.List[static_cast<size_t>(i)].Event = TraceEventAt(i);
+    UnlockEchoStatistics();
+    // The texts are made outside the lock, from the copies.
+    char text[1024];
+    for (SavedEvent& e : events.List) {
+        const TraceEvent& event = e.Event;
+        e.Hop = HopNumber(event.Hop, Settings.IgnoreFirst);
+        FormatEventIsoTime(event.StartSecond, e.Time, sizeof e.Time);
+        FormatEventText(event, text, sizeof text);
+        FormatEventDuration(event, now, e.Duration, sizeof e.Duration);
+        e.Seconds = EventHasDuration(event) ? EventSeconds(event, now) : 0;
+        e.OldName = EventName(event.OldName);
+        e.NewName = EventName(event.NewName);
+        if (!utf8) {
+            e.Text = text;
+            continue;
+        }
+        AnsiToUtf8(text, e.Text);
+        std::string name;
+        AnsiToUtf8(e.OldName.c_str(), name);
+        e.OldName = name;
+        AnsiToUtf8(e.NewName.c_str(), name);
+        e.NewName = name;
+    }
 }
 
 void BuildSavedFile(SaveFormat format, std::string& file, int count) {
@@ -73,9 +115,13 @@ void BuildSavedFile(SaveFormat format, std::string& file, int count) {
     IsoTimeOf(now, saved, sizeof saved);
     std::string host = TracedHostText; // the text file keeps the bytes Copy gives
     if (format != SaveFormat::Text)
-        ToUtf8(TracedHostText, host);
-    const SavedTrace trace = {version, host.c_str(), DestinationAddress, started,     saved,
-                              Columns, ColumnCount,  HopCount,           ReadSavedHop, count};
+        AnsiToUtf8(TracedHostText, host);
+    SavedEvents events;
+    if (format != SaveFormat::Csv) // the CSV stays one row per hop
+        ReadSavedEvents(events, format != SaveFormat::Text);
+    const SavedTrace trace = {version,     host.c_str(), DestinationAddress, started,
+                              saved,       Columns,      ColumnCount,        HopCount,
+                              ReadSavedHop, count,       &events};
     switch (format) {
     case SaveFormat::Text: {
         std::string report;

@@ -14,5 +14,6 @@ void LayOutTextFile(const SavedTrace& trace, const std::string& report, std::str
     file += "  Saved: ";
     file += trace.Saved;
     file += "\r\n\r\n";
+    AppendTextEvents(trace, file);
     file += report;
 }

@@ -3,6 +3,8 @@
 #include "app/app.h"
 #include "common/bounded_text.h"
 #include "echo/echo_service.h"
+#include "events/events_view.h"
+#include "events/trace_events.h"
 #include "graph/graph.h"
 #include "hoptable/hop_table.h"
 #include "save/save_trace.h"
@@ -65,6 +67,13 @@ void BuildSessionBytes(std::string& bytes) {
         count++;
     const SessionSource source = {&trace, count, ReadLiveHop, nullptr};
     LockEchoStatistics();
+    // The event log at the same moment as the hops: a copy of its ring, oldest first.
+    int events = TraceEventCount();
+    trace.Events.resize(static_cast<size_t>(events));
+    for (int i = 0; i < events; i++)
+        trace.Events[static_cast<size_t>(i)] = TraceEventAt(i);
+    trace.EventsSinceStart = TraceEventsSinceStart();
+    trace.EventsDropped = TraceEventsDropped();
     WriteSession(source, bytes);
     UnlockEchoStatistics();
 }
@@ -115,6 +124,20 @@ static CPinger* RemakeHop(const SessionHop& saved) {
     return hop;
 }
 
+// The session's events put back in the log as they were, counts included; a file of version 1
+// has none.
+static void RestoreEvents(const Session& session) {
+    LockEchoStatistics();
+    ClearTraceEvents();
+    for (const TraceEvent& saved : session.Events) {
+        TraceEvent& event = AddTraceEvent(saved.Kind, saved.Hop, saved.StartSecond);
+        event = saved;
+    }
+    RestoreTraceEventCounts(session.EventsSinceStart, session.EventsDropped);
+    UnlockEchoStatistics();
+    NoteTraceEventsRestored();
+}
+
 static void ShowSession(const Session& session, const SYSTEMTIME& start, const char* path) {
     if (CurrentTraceState != TraceState::Stopped)
         StopTrace();
@@ -127,6 +150,7 @@ static void ShowSession(const Session& session, const SYSTEMTIME& start, const c
     DestinationAddress = session.Address;
     TraceStartTime = start;
     RestoreTraceClock(session.EndSecond);
+    RestoreEvents(session);
     // The rows are written unseen and shown once: row by row, a list view repaints for each.
     SendMessageA(HopTable, WM_SETREDRAW, FALSE, 0);
     for (size_t i = 0; i < session.Hops.size(); i++) {

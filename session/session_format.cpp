@@ -69,6 +69,33 @@ void PutRing(std::string& out, const EchoBucket* ring, int size) {
     }
 }
 
+// A name of an event's field, taken no further than the field.
+std::string NameOf(const char (&name)[kEventNameCapacity]) {
+    return std::string(name, strnlen(name, sizeof name));
+}
+
+void PutEvents(std::string& out, const Session& trace) {
+    size_t count = trace.Events.size() < static_cast<size_t>(kEventCapacity)
+                       ? trace.Events.size()
+                       : static_cast<size_t>(kEventCapacity);
+    size_t first = trace.Events.size() - count; // the newest are kept
+    PutU32(out, trace.EventsSinceStart);
+    PutU32(out, trace.EventsDropped);
+    PutU16(out, static_cast<uint16_t>(count));
+    for (size_t i = first; i < trace.Events.size(); i++) {
+        const TraceEvent& e = trace.Events[i];
+        PutU8(out, static_cast<uint8_t>(e.Kind));
+        PutU8(out, e.Open);
+        PutU8(out, e.NotPassedOn);
+        PutU8(out, e.Hop);
+        for (uint32_t value : {e.StartSecond, e.EndSecond, e.Sent, e.Lost, e.WorstRtt,
+                               e.OldAddress, e.NewAddress})
+            PutU32(out, value);
+        PutText(out, NameOf(e.OldName), kEventNameCapacity);
+        PutText(out, NameOf(e.NewName), kEventNameCapacity);
+    }
+}
+
 // A reader over the bytes between the header and the trailer: once a field runs past the end,
 // every later one reads as zero and the reader stays failed.
 class Reader {
@@ -194,6 +221,49 @@ SessionError ReadHop(Reader& in, uint32_t endSecond, SessionHop& hop) {
     return ReadBuckets(in, kMinuteBuckets, lastMinuteKey, hop.Minutes);
 }
 
+// The events of a version 2 file: each field in its range, the counts consistent.
+SessionError ReadEvents(Reader& in, Session& read) {
+    read.EventsSinceStart = in.U32();
+    read.EventsDropped = in.U32();
+    uint16_t count = in.U16();
+    if (in.Failed())
+        return SessionError::Truncated;
+    if (count > kEventCapacity || read.EventsDropped > read.EventsSinceStart ||
+        count > read.EventsSinceStart - read.EventsDropped)
+        return SessionError::Malformed;
+    read.Events.resize(count);
+    std::string name;
+    for (TraceEvent& e : read.Events) {
+        memset(&e, 0, sizeof e);
+        uint8_t kind = in.U8();
+        e.Open = in.U8();
+        e.NotPassedOn = in.U8();
+        e.Hop = in.U8();
+        e.StartSecond = in.U32();
+        e.EndSecond = in.U32();
+        e.Sent = in.U32();
+        e.Lost = in.U32();
+        e.WorstRtt = in.U32();
+        e.OldAddress = in.U32();
+        e.NewAddress = in.U32();
+        if (in.Failed())
+            return SessionError::Truncated;
+        if (kind > static_cast<uint8_t>(TraceEventKind::RouteChange) || e.Open > 1 ||
+            e.NotPassedOn > 1 || e.Hop >= kSessionHopCapacity || e.Lost > e.Sent)
+            return SessionError::Malformed;
+        if (e.EndSecond < e.StartSecond)
+            return SessionError::TimeOrder;
+        e.Kind = static_cast<TraceEventKind>(kind);
+        for (char* field : {e.OldName, e.NewName}) {
+            if (SessionError error = ReadText(in, kEventNameCapacity, name);
+                error != SessionError::None)
+                return error;
+            memcpy(field, name.c_str(), name.size() + 1);
+        }
+    }
+    return SessionError::None;
+}
+
 } // namespace
 
 namespace {
@@ -226,7 +296,7 @@ void WriteSession(const SessionSource& source, std::string& out) {
     out.reserve(kHeaderSize + 1024 +
                 source.HopCount * (1200 + (kSecondBuckets + kMinuteBuckets) * kBucketSize));
     out.append(reinterpret_cast<const char*>(kMagic), sizeof kMagic);
-    PutU16(out, kSessionVersion);
+    PutU16(out, trace.Version);
     PutU16(out, 0);
     PutU32(out, 0); // the length, once known
     PutText(out, trace.Host, kSessionHostCapacity);
@@ -266,6 +336,8 @@ void WriteSession(const SessionSource& source, std::string& out) {
         PutRing(out, history->seconds, kSecondBuckets);
         PutRing(out, history->minutes, kMinuteBuckets);
     }
+    if (trace.Version >= 2)
+        PutEvents(out, trace);
     uint32_t length = static_cast<uint32_t>(out.size() + kTrailerSize);
     for (int i = 0; i < 4; i++)
         out[12 + i] = static_cast<char>(length >> (8 * i));
@@ -315,6 +387,7 @@ SessionError ReadSession(const unsigned char* data, size_t size, Session& sessio
 
     Reader in(data + kHeaderSize, size - kHeaderSize - kTrailerSize);
     Session read;
+    read.Version = version;
     if (SessionError error = ReadText(in, kSessionHostCapacity, read.Host);
         error != SessionError::None)
         return error;
@@ -340,6 +413,9 @@ SessionError ReadSession(const unsigned char* data, size_t size, Session& sessio
     read.Hops.resize(hopCount);
     for (SessionHop& hop : read.Hops)
         if (SessionError error = ReadHop(in, read.EndSecond, hop); error != SessionError::None)
+            return error;
+    if (version >= 2)
+        if (SessionError error = ReadEvents(in, read); error != SessionError::None)
             return error;
     if (in.Left() != 0)
         return SessionError::Length;

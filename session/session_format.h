@@ -2,7 +2,8 @@
 // it opens again with its graph (platform-free).
 //
 // Layout, every number little-endian:
-//   header   8 bytes magic "RLSESSN\x1A", u16 version (1), u16 flags (0), u32 file length
+//   header   8 bytes magic "RLSESSN\x1A", u16 version (2; 1 is read too), u16 flags (0), u32 file
+//            length
 //   trace    text host, u32 destination (network byte order), i64 start and i64 end (UTC,
 //            milliseconds since 1601-01-01), u32 end second (the trace's second of its last echo),
 //            u16 count of Setup values, that many i32
@@ -13,17 +14,25 @@
 //            minutes' buckets, each as u32 count and that many buckets, oldest first
 //   bucket   u32 key, sent, answered, min RTT, max RTT, differences; u64 RTT sum, squares,
 //            difference sum (48 bytes)
+//   events   (version 2 on) u32 events since the start, u32 events dropped, u16 count (at most
+//            1000, no more than since the start less dropped), then each event, oldest first:
+//            u8 kind (0 loss episode, 1 destination silent, 2 destination answers, 3 route
+//            change), u8 open, u8 not passed on, u8 hop (a row index, below 40), u32 start
+//            second, u32 end second (not before the start), u32 sent, u32 lost (not above sent),
+//            u32 worst RTT, u32 old address, u32 new address, text old name, text new name
+//            (each at most 256 bytes with its NUL)
 //   trailer  u32 CRC-32 (IEEE 802.3, as zip's) of every byte before it
 // A text is a u16 length that counts its terminating NUL, then that many bytes, the last one NUL
 // and no other. Only buckets that hold echoes are kept.
 #pragma once
+#include "events/trace_events.h"
 #include "graph/hop_history.h"
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-enum : uint16_t { kSessionVersion = 1 };
+enum : uint16_t { kSessionVersion = 2 };
 enum { kSessionHopCapacity = 40, kSessionHostCapacity = 128, kSessionHopTextCapacity = 1024 };
 enum { kSessionSetupCapacity = 64 };
 
@@ -39,6 +48,7 @@ struct SessionHop {
 };
 
 struct Session {
+    uint16_t Version = kSessionVersion; // as read; a file is written in its session's version
     std::string Host;           // the text the trace was started with
     uint32_t Address = 0;       // its destination
     int64_t StartMs = 0;        // UTC, milliseconds since 1601
@@ -46,6 +56,9 @@ struct Session {
     uint32_t EndSecond = 0;     // the trace's second of that echo
     std::vector<int32_t> Setup; // the Setup values in force, in the Settings record's order
     std::vector<SessionHop> Hops;
+    // The event log: the events kept, oldest first, and its counts (none in a version 1 file).
+    std::vector<TraceEvent> Events;
+    uint32_t EventsSinceStart = 0, EventsDropped = 0;
 };
 
 // Where the hops come from when a session is written: one hop at a time, its history read from

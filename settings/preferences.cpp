@@ -7,12 +7,14 @@ const PreferenceDef kPreferenceDefs[] = {
      PreferenceControl::CheckBox, 0, 1},
     {"AutosaveMinutes", &PreferencesRecord::AutosaveMinutes, IDC_PREFERENCES_AUTOSAVE,
      PreferenceControl::NumberBox, 0, 1440},
+    {"AlertSilent", &PreferencesRecord::AlertSilent, IDC_PREFERENCES_ALERT_SILENT,
+     PreferenceControl::CheckBox, 0, 1},
 };
 const int kPreferenceCount = sizeof kPreferenceDefs / sizeof kPreferenceDefs[0];
 
 // Off: looking a hop up sends its address to an outside service, which the user decides. A
-// session is kept every 10 minutes.
-const PreferencesRecord kDefaultPreferences = {0, 10};
+// session is kept every 10 minutes. No alert: a sound is the user's to ask for.
+const PreferencesRecord kDefaultPreferences = {0, 10, 0};
 PreferencesRecord Preferences = kDefaultPreferences;
 
 void ClampPreferences(PreferencesRecord& preferences) {

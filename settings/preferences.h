@@ -6,6 +6,7 @@
 struct PreferencesRecord {
     int LookupAs; // ask the IP-to-ASN mapping service for every hop's AS (lowest bit)
     int AutosaveMinutes; // the running trace's session written this often; 0: never
+    int AlertSilent; // flash the taskbar button and sound when the destination stops answering
 };
 
 // A setting's INI key, its field, its control in the dialog and its range: a check box keeps

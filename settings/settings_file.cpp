@@ -4,6 +4,7 @@
 #include "app/resource.h"
 #include "common/bounded_text.h"
 #include "dpi/dpi_rules.h"
+#include "events/events_view.h"
 #include "graph/graph.h"
 #include "hoptable/hop_table.h"
 #include "settings/history.h"
@@ -121,5 +122,6 @@ void SaveSettings() {
     SaveColumnLayout();
     SaveWindowPlacement();
     SaveGraphSettings();
+    SaveEventsSettings();
     SaveHistory(HostBox, "IPs", DestinationText);
 }

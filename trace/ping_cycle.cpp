@@ -4,6 +4,7 @@
 #include "echo/echo_service.h"
 #include "hoptable/hop_table.h"
 #include "settings/settings.h"
+#include "trace/event_watch.h"
 #include "trace/format_address.h"
 #include "trace/trace.h"
 
@@ -101,6 +102,7 @@ void EnterPingCycle() {
     HopCursor = 0;
     PassSentEcho = false;
     RoundOn = false;
+    WatchPingCycle();
     PingHopAtCursor();
 }
 

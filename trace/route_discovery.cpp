@@ -12,6 +12,7 @@
 #include "settings/history.h"
 #include "settings/settings.h"
 #include "trace/format_address.h"
+#include "trace/event_watch.h"
 #include "trace/trace.h"
 #include "trace/trace_clock.h"
 
@@ -41,6 +42,7 @@ void StartTrace() {
     if (!DestinationText[0])
         return;
     KillTimer(MainWindow, kPingTimerId); // a tick left from the last trace must not ping
+    BeginTraceEvents(); // the new trace's log starts empty
     ClearHops();
     CopyText(TracedHostText, sizeof TracedHostText, DestinationText);
     TraceTargetKnown = 0;
@@ -58,8 +60,10 @@ void StartTrace() {
 
 void StopTrace() {
     bool running = CurrentTraceState != TraceState::Stopped;
-    if (running)
-        MarkTraceStop();                     // the graph stands at this second, like the table
+    if (running) {
+        MarkTraceStop(); // the graph stands at this second, like the table
+        EndTraceEvents();
+    }
     CurrentTraceState = TraceState::Stopped; // and IdleHandlers again
     KillTimer(MainWindow, kPingTimerId);
     EndPingRound();
@@ -81,6 +85,7 @@ void ClearHops() {
     ProbePinger = nullptr;
     HopCursor = 0;
     HopCount = 0;
+    ForgetRouteChanges();
     NoteHopsCleared();
 }
 
@@ -137,6 +142,7 @@ static void AddNoResponseHop() {
     InsertHopRow(HopCursor, FormatText(number, sizeof number, "%d", HopCursor + 1));
     placeholder->SetHostText("[No response]");
     placeholder->MarkNoResponse();
+    placeholder->SetHopIndex(HopCursor);
     RefreshHopRow(placeholder, HopCursor, kColumnHop, ColumnCount);
     HopCursor++;
     HopCount++;
@@ -178,6 +184,7 @@ static void AddAnsweringHop() {
         return;
     }
     hop->KeepHistory(NewHopHistory());
+    hop->SetHopIndex(HopCursor);
     HopList[HopCursor] = hop;
     char number[12];
     InsertHopRow(HopCursor, FormatText(number, sizeof number, "%d", HopCursor + 1));

@@ -12,6 +12,9 @@ usage: lab.sh run [OPTIONS] [--] CMD ARGS...   build a lab, run CMD in its clien
                                                (--stale: only those of runs that died)
        lab.sh lose PREFIX                      the slow link of a lab built with --loss-later
                                                starts to lose packets now
+       lab.sh route PREFIX main|alt            the switched destination's route through r2 or r2b
+       lab.sh quiet PREFIX SECONDS             the quiet destination drops echoes for SECONDS
+       lab.sh mute PREFIX SECONDS              r2b drops its own echo replies for SECONDS
 options of the slow link (r5 to r6), each direction:
        --delay MS (default 20)  --jitter MS (default 0)  --loss PERCENT (default 0)
        --loss-later (the loss begins only with "lab.sh lose")
@@ -43,6 +46,8 @@ SILENT_HOP=$(topo LAB_SILENT_HOP)
 UNROUTED_HOP=$(topo LAB_UNROUTED_HOP)
 SLOW_HOP=$(topo LAB_SLOW_HOP)
 NET=198.18           # link k is $NET.k.0/24 (see lab_topology.h)
+EVENT_NET=$NET.40.0/24 # the event tests' own addresses of the destination
+ALT_UP=44 ALT_DOWN=45  # r2b's links: to r1, to r3
 UNROUTED_NET=198.19.0.0/16
 WHOIS_LINK=10
 
@@ -129,6 +134,46 @@ long_name() {
     echo "$body$suffix"
 }
 
+# r2b beside r2, the destination's addresses for the event tests and their routes (see
+# lab_topology.h), and the tables that "quiet" and "mute" fill with the client's address.
+event_paths() {
+    local k a switch quiet shy
+    switch=$(topo LAB_SWITCH_DEST_ADDR) quiet=$(topo LAB_QUIET_DEST_ADDR) shy=$(topo LAB_SHY_DEST_ADDR)
+    add_namespace r2b
+    make_router r2b
+    add_link r1 r2b "$ALT_UP"
+    add_link r2b r3 "$ALT_DOWN"
+    for a in "$switch" "$quiet" "$shy"; do ip -n "$(ns dest)" addr add "$a/32" dev lo; done
+    ip -n "$(ns r1)" route add "$switch/32" via "$NET.2.1"
+    ip -n "$(ns r1)" route add "$shy/32" via "$NET.$ALT_UP.1"
+    ip -n "$(ns r2b)" route add "$NET.0.0/15" via "$NET.$ALT_UP.2"
+    ip -n "$(ns r2b)" route add "$EVENT_NET" via "$NET.$ALT_DOWN.1"
+    for ((k = UNROUTED_HOP; k <= ROUTERS; k++)); do
+        ip -n "$(ns "r$k")" route add "$EVENT_NET" via "$NET.$((k + 1)).1"
+    done
+    # r3's errors leave from its address towards the client, whichever link the probe came in on.
+    in_ns r3 sysctl -qw net.ipv4.icmp_errors_use_inbound_ifaddr=0
+    in_ns dest nft -f - <<NFT
+table ip events {
+    set quiet { type ipv4_addr; flags timeout; }
+    chain input {
+        type filter hook input priority 0; policy accept;
+        ip daddr $quiet icmp type echo-request ip saddr @quiet drop
+    }
+}
+NFT
+    # The output hook sees only what r2b sends itself, never what it forwards.
+    in_ns r2b nft -f - <<NFT
+table ip events {
+    set muted { type ipv4_addr; flags timeout; }
+    chain output {
+        type filter hook output priority 0; policy accept;
+        icmp type echo-reply ip daddr @muted drop
+    }
+}
+NFT
+}
+
 write_names() {
     local dir=/etc/netns/$(ns client) k
     mkdir -p "$dir"
@@ -140,6 +185,7 @@ write_names() {
             echo "$(topo LAB_R${k}_ADDR) $(topo LAB_R${k}_NAME) $(topo LAB_R${k}_ALIAS)"
         done
         echo "$(topo LAB_DEST_ADDR) $(topo LAB_DEST_NAME)"
+        echo "$(topo LAB_ALT_ADDR) $(topo LAB_ALT_NAME)"
         echo "$(topo LAB_DEST_ADDR) $(long_name h "$(topo LAB_LONG_HOST_LENGTH)")"
         echo "$(topo LAB_LONG_REVERSE_ADDR) $(long_name n "$(topo LAB_LONG_REVERSE_LENGTH)")"
         echo "$(topo LAB_HTML_NAME_ADDR) $(topo LAB_HTML_NAME)"
@@ -172,6 +218,7 @@ lab_up() {
     ip -n "$(ns dest)" route add "$NET.0.0/15" via "$NET.$DEST_HOP.2"
     ip -n "$(ns whois)" route add "$NET.0.0/15" via "$NET.$WHOIS_LINK.2"
     for ((k = 1; k <= ROUTERS; k++)); do route_router "$k"; done
+    event_paths
     # The kernel's own "no route" answer is rate-limited by a host-wide setting (route.error_cost,
     # one a second); the same answer from netfilter obeys the router's ICMP limits, which are off.
     in_ns "r$UNROUTED_HOP" nft -f - <<NFT
@@ -300,9 +347,39 @@ cmd_lose() {
     kill -USR1 "$(cat "$STATE_ROOT/$1/relay.pid")"
 }
 
+cmd_route() {
+    [ $# -eq 2 ] && [[ $1 =~ $PREFIX_RE ]] || usage
+    P=$1
+    case $2 in
+    main) ip -n "$(ns r1)" route replace "$(topo LAB_SWITCH_DEST_ADDR)/32" via "$NET.2.1" ;;
+    alt) ip -n "$(ns r1)" route replace "$(topo LAB_SWITCH_DEST_ADDR)/32" via "$NET.$ALT_UP.1" ;;
+    *) usage ;;
+    esac
+}
+
+# drop_for NAMESPACE SET SECONDS: the client's address in the set, which forgets it after SECONDS.
+drop_for() {
+    in_ns "$1" nft add element ip events "$2" "{ $(topo LAB_CLIENT_ADDR) timeout ${3}s }"
+}
+
+cmd_quiet() {
+    [ $# -eq 2 ] && [[ $1 =~ $PREFIX_RE ]] && [[ $2 =~ ^[1-9][0-9]*$ ]] || usage
+    P=$1
+    drop_for dest quiet "$2"
+}
+
+cmd_mute() {
+    [ $# -eq 2 ] && [[ $1 =~ $PREFIX_RE ]] && [[ $2 =~ ^[1-9][0-9]*$ ]] || usage
+    P=$1
+    drop_for r2b muted "$2"
+}
+
 case ${1:-} in
 run) shift; cmd_run "$@" ;;
 lose) shift; cmd_lose "$@" ;;
+route) shift; cmd_route "$@" ;;
+quiet) shift; cmd_quiet "$@" ;;
+mute) shift; cmd_mute "$@" ;;
 up) shift; cmd_up "$@" ;;
 down) shift; cmd_down "$@" ;;
 cleanup) shift; [ $# -eq 0 ] || [ "$*" = --stale ] || usage; cmd_cleanup "$@" ;;

@@ -116,6 +116,24 @@
 #define LAB_AS_SLOW_MS 3000
 #define LAB_STATE_ROOT "/run/routelark-lab"
 
+/* The event log's tests change the network while a trace runs, so each traces an address of the
+   destination of its own, which no other test traces (198.18.40.0/24 on the destination's
+   loopback, routed down the chain like the destination's own):
+     LAB_SWITCH_DEST_ADDR goes through r2 until "lab.sh route PREFIX alt" sends it through r2b, a
+       router beside r2 (linked to r1 on link 44 and to r3 on link 45); "lab.sh route PREFIX main"
+       sends it back. r3 answers from its address on link 3 whichever way the probe came, so only
+       hop 2 changes.
+     LAB_QUIET_DEST_ADDR: "lab.sh quiet PREFIX SECONDS" makes the destination drop the echoes to it
+       for that long.
+     LAB_SHY_DEST_ADDR always goes through r2b, which drops its own echo replies (but forwards
+       everything) for SECONDS after "lab.sh mute PREFIX SECONDS". */
+#define LAB_SWITCH_DEST_ADDR "198.18.40.1"
+#define LAB_QUIET_DEST_ADDR "198.18.40.2"
+#define LAB_SHY_DEST_ADDR "198.18.40.3"
+#define LAB_ALT_HOP 2
+#define LAB_ALT_ADDR "198.18.44.1"
+#define LAB_ALT_NAME "r2b.routelark.test"
+
 /* lab.sh run exports the lab's name prefix (e.g. "rl3fa9c1") in this variable. */
 #define LAB_PREFIX_ENV "ROUTELARK_LAB_PREFIX"
 

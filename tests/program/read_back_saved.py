@@ -50,3 +50,33 @@ text = saved.with_suffix(".txt").read_bytes()
 assert text.startswith(b"Routelark 1.0.0\r\nTarget: dest.routelark.test (198.18.7.1)\r\n"), text
 assert b"\r\n2    198.18.2.1       " + raw_name in text, text
 print("read back: CSV, HTML and text, the hostile name whole in each")
+
+# The events of a trace (SavedForReadBack.EventsInEveryFormat): the JSON file strictly, the web
+# page's events table and the Events window's own CSV, a hostile name in its route change.
+import json
+
+events = pathlib.Path(sys.argv[1]) / "events"
+event_name = b"a,\"b\"<script>&\r\n\xe9\xfc".decode(f"cp{int(saved.with_suffix('.code-page').read_text())}")
+document = json.loads(events.with_suffix(".json").read_bytes().decode("utf-8"))
+listed = document["events"]
+assert document["events_since_start"] == 3 and document["events_dropped"] == 0, document
+assert [e["kind"] for e in listed] == ["loss", "destination_silent", "route_change"], listed
+assert [e["hop"] for e in listed] == [2, 7, 3], listed
+assert listed[0]["seconds"] == 14 and listed[0]["lost"] == 7 and listed[0]["not_passed_on"] is True
+assert listed[1]["open"] is True and listed[1]["sent"] is None, listed[1]
+assert listed[2]["old_address"] == "198.18.3.1" and listed[2]["new_address"] == "198.18.9.1"
+assert listed[2]["new_name"] == event_name and listed[2]["text"].endswith(event_name + ")")
+assert len(document["hops"]) == 7, document["hops"]
+
+page = Page()
+page.feed(events.with_suffix(".html").read_bytes().decode("utf-8"))
+assert "script" not in page.tags and page.tags.count("table") == 2, page.tags
+route = [row for row in page.rows if len(row) == 4 and row[2].startswith("Route changed")]
+assert len(route) == 1 and route[0][1] == "3", page.rows
+assert route[0][2].endswith(event_name.replace("\r", "\ufffd").replace("\n", "\ufffd") + ")"), route
+
+rows = list(csv.reader((pathlib.Path(sys.argv[1]) / "events.list.csv").read_bytes().decode("utf-8").splitlines(keepends=True)))
+assert rows[0] == ["Time", "Hop", "Kind", "Event", "Seconds", "Open"], rows
+assert [r[2] for r in rows[1:]] == ["loss", "destination_silent", "route_change"], rows
+assert rows[3][3].endswith(event_name + ")") and rows[1][4] == "14" and rows[2][5] == "1", rows
+print("read back: the events in JSON, HTML and their own CSV, the hostile name whole in each")

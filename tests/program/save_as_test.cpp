@@ -2,7 +2,11 @@
 // of the chosen name, the folder kept for next time, the text file beside the copied report, and
 // saves that fail whole. The dialog is replaced at its import by one that answers as a user
 // would (the release tour drives the real one).
+#include "echo/echo_service.h"
+#include "events/events_view.h"
+#include "events/trace_events.h"
 #include "harness/clipboard.h"
+#include "hoptable/trace_report.h"
 #include "harness/import_patch.h"
 #include "save/save_trace.h"
 #include "trace_fixture.h"
@@ -325,6 +329,57 @@ TEST_F(SavedForReadBack, HostileReverseNameInEveryFormat) {
     }
     WriteWholeFile(saved + "code-page", std::to_string(GetACP()));
     EXPECT_EQ(messageBoxes.Count(), 0u);
+}
+
+// The events of a trace in every file that names them: the text file's section between its
+// header and the table, which still ends the file as Copy gives it; the web page's table, the
+// JSON file's array and the Events window's own CSV, read back by read_back_saved.py, with a
+// hostile name in a route change.
+TEST_F(SavedForReadBack, EventsInEveryFormat) {
+    DiscoverLabRoute();
+    LockEchoStatistics();
+    ClearTraceEvents();
+    TraceEvent& loss = AddTraceEvent(TraceEventKind::LossEpisode, 1, 3);
+    loss.EndSecond = 16, loss.Sent = 12, loss.Lost = 7, loss.WorstRtt = 35, loss.NotPassedOn = 1;
+    AddTraceEvent(TraceEventKind::DestinationSilent, LAB_DEST_HOP - 1, 20).Open = 1;
+    TraceEvent& route = AddTraceEvent(TraceEventKind::RouteChange, 2, 21);
+    route.OldAddress = inet_addr(LAB_R3_ADDR), route.NewAddress = inet_addr("198.18.9.1");
+    strcpy(route.OldName, LAB_R3_NAME);
+    strcpy(route.NewName, "a,\"b\"<script>&\r\n\xE9\xFC");
+    UnlockEchoStatistics();
+    StopTrace();
+    PumpFor(200);
+    const std::string saved = TestProgramFolder("saved") + "\\events.";
+    CreateDirectoryA(TestProgramFolder("saved").c_str(), nullptr);
+    for (const char* type : {"txt", "html", "json"}) {
+        DeleteFileA((saved + type).c_str());
+        SaveAsAnswering(saved + type, 1);
+    }
+    DeleteFileA((saved + "list.csv").c_str());
+    Answers.push_back({saved + "list.csv", 1});
+    SaveEventsAs();
+    EXPECT_EQ(messageBoxes.Count(), 0u);
+
+    std::string report;
+    BuildTraceReport(report, 0);
+    const std::string text = ReadWholeFile(saved + "txt");
+    ASSERT_GT(text.size(), report.size());
+    EXPECT_EQ(text.substr(text.size() - report.size()), report) << "the file ends with the report";
+    const size_t header = text.find("\r\n\r\n") + 4, table = text.find("\r\n\r\n", header) + 4;
+    EXPECT_EQ(table, text.size() - report.size()) << "the events sit between header and table";
+    const std::string events = text.substr(header, table - header);
+    std::smatch line;
+    const std::string iso = "20\\d\\d-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d";
+    EXPECT_TRUE(std::regex_match(
+        events, line,
+        std::regex("Events \\(3\\):\r\n" + iso +
+                    "  Hop 2  Loss: 7 of 12 echoes lost, worst 35 ms \\(the hops after it did not "
+                    "lose echoes: most likely this router limiting its own answers\\)  "
+                    "\\[14 s\\]\r\n" +
+                    iso + "  Hop 7  The destination stopped answering  \\[\\d+ s, open\\]\r\n" +
+                    iso + "  Hop 3  Route changed: 198\\.18\\.3\\.1 \\(" LAB_R3_NAME
+                          "\\) -> 198\\.18\\.9\\.1 \\(a,\"b\"<script>&\r\n\xE9\xFC\\)\r\n\r\n")))
+        << events;
 }
 
 } // namespace

@@ -2,11 +2,15 @@
 // the session opened (table, copied report, every Save As file and the graph's figures as they
 // were), bad files refused with one box and nothing changed, the ways a file is opened (command
 // line, a drop, the recent sessions), and autosave while tracing and at Exit.
+#include "echo/echo_service.h"
+#include "events/events_view.h"
+#include "events/trace_events.h"
 #include "graph/graph.h"
 #include "hoptable/trace_report.h"
 #include "save/save_trace.h"
 #include "session/session.h"
 #include "session/session_format.h"
+#include "settings/preferences.h"
 #include "trace_fixture.h"
 #include <shlobj.h>
 #include <map>
@@ -124,7 +128,7 @@ TEST_F(Sessions, ABadFileGetsOneBoxWithItsReasonAndNothingChanges) {
     std::string flipped = bytes;
     flipped[bytes.size() / 2] ^= 0x10;
     std::string newer = bytes;
-    newer[8] = 2;
+    newer[8] = 3; // version 2 is this one
     const TraceView before = View();
     const struct {
         const char* name;
@@ -262,6 +266,84 @@ TEST_F(Sessions, AutosaveMinutesAreThePreferencesValueWithinADay) {
         WritePrivateProfileStringA("Preferences", "AutosaveMinutes", c.text, ".\\routelark.ini");
         EXPECT_EQ(AutosaveMinutes(), c.minutes) << (c.text ? c.text : "(none)");
     }
+}
+
+} // namespace
+
+namespace {
+
+// The event log goes into the session and comes back with its counts, listed in the Events
+// window and named in the saved text file as before. A session of
+// version 1, written before the log existed, still opens, with none.
+TEST_F(Sessions, KeepTheEventsAndAVersionOneFileStillOpens) {
+    TraceWithLoss();
+    LockEchoStatistics();
+    ClearTraceEvents();
+    TraceEvent& route = AddTraceEvent(TraceEventKind::RouteChange, 2, 5);
+    route.OldAddress = inet_addr(LAB_R3_ADDR), route.NewAddress = inet_addr("198.18.9.1");
+    strcpy(route.OldName, LAB_R3_NAME);
+    TraceEvent& silent = AddTraceEvent(TraceEventKind::DestinationSilent, LAB_DEST_HOP - 1, 6);
+    silent.Open = 1;
+    RestoreTraceEventCounts(1002, 1000);
+    UnlockEchoStatistics();
+    const TraceView before = View();
+    std::string text;
+    BuildSavedFile(SaveFormat::Text, text);
+    ASSERT_NE(text.find("Events (1,002; 1,000 oldest dropped):\r\n"), std::string::npos) << text;
+    const std::string path = File("events.rls");
+    ASSERT_EQ(SaveSessionFile(path.c_str()), 0u);
+
+    Preferences.AlertSilent = 1;
+    LockEchoStatistics();
+    ClearTraceEvents();
+    UnlockEchoStatistics();
+    ASSERT_TRUE(OpenSessionFile(path.c_str()));
+    LockEchoStatistics();
+    ASSERT_EQ(TraceEventCount(), 2);
+    EXPECT_EQ(TraceEventsSinceStart(), 1002u);
+    EXPECT_EQ(TraceEventsDropped(), 1000u);
+    EXPECT_EQ(TraceEventAt(0).Kind, TraceEventKind::RouteChange);
+    EXPECT_STREQ(TraceEventAt(0).OldName, LAB_R3_NAME);
+    EXPECT_EQ(TraceEventAt(1).Open, 1);
+    UnlockEchoStatistics();
+    EXPECT_EQ(View(), before) << "the saved files name the same events";
+    SendMessageA(MainWindow, WM_COMMAND, IDM_EVENTS, 0);
+    ASSERT_NE(EventsWindow, nullptr);
+    HWND list = GetWindow(EventsWindow, GW_CHILD);
+    EXPECT_EQ(ListViewRowCount(list), 2);
+    EXPECT_EQ(ListViewCell(list, 0, 2),
+              "Route changed: " LAB_R3_ADDR " (" LAB_R3_NAME ") -> 198.18.9.1");
+    char title[64] = "";
+    GetWindowTextA(EventsWindow, title, sizeof title);
+    EXPECT_STREQ(title, "Events (1,002; 1,000 oldest dropped)");
+    DestroyWindow(EventsWindow);
+    Preferences = kDefaultPreferences;
+
+    // The same trace written as version 1: no events section; it opens with an empty log.
+    Session session;
+    std::string bytes = ReadWholeFile(path);
+    ASSERT_EQ(ReadSession(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                          session),
+              SessionError::None);
+    session.Version = 1;
+    const SessionSource source = {
+        &session, static_cast<int>(session.Hops.size()),
+        [](int index, SessionHop& hop, void* context) -> const HopHistory* {
+            hop = static_cast<Session*>(context)->Hops[index];
+            return nullptr; // the histories are not what this case is about
+        },
+        &session};
+    std::string old;
+    WriteSession(source, old);
+    ASSERT_EQ(old[8], 1);
+    WriteWholeFile(File("old.rls"), old);
+    ASSERT_TRUE(OpenSessionFile(File("old.rls").c_str()));
+    EXPECT_EQ(messageBoxes.Count(), 0u);
+    EXPECT_EQ(Rows(), LAB_DEST_HOP);
+    LockEchoStatistics();
+    EXPECT_EQ(TraceEventCount(), 0);
+    EXPECT_EQ(TraceEventsSinceStart(), 0u);
+    UnlockEchoStatistics();
 }
 
 } // namespace

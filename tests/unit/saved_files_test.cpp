@@ -5,6 +5,7 @@
 #include "save/file_text.h"
 #include "save/saved_files.h"
 #include <gtest/gtest.h>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -39,7 +40,7 @@ SavedTrace Trace(const ColumnDef* columns) {
             columns,
             kColumnTotal,
             3,
-            ReadHop, 0};
+            ReadHop, 0, nullptr};
 }
 
 TEST(SavedFiles, CsvHasEveryColumnAndNumbersWithoutUnitsOrDashes) {
@@ -193,6 +194,136 @@ TEST(SavedFiles, JsonStringsEscapeQuotesBackslashesAndControlsAndReplaceBadBytes
         AppendJsonString(out, c.text);
         EXPECT_EQ(out, c.json) << c.text;
     }
+}
+
+} // namespace
+
+namespace {
+
+// The log of a trace: a loss episode at hop 3 that lasted 14 s, the destination silent and still
+// so, and a route change at hop 4 with a name that needs quoting.
+SavedEvents SomeEvents() {
+    SavedEvents events;
+    events.SinceStart = 1003;
+    events.Dropped = 1000;
+    events.List.resize(3);
+    SavedEvent& loss = events.List[0];
+    loss.Event.Kind = TraceEventKind::LossEpisode;
+    loss.Event.Sent = 12, loss.Event.Lost = 7, loss.Event.WorstRtt = 35;
+    loss.Event.StartSecond = 61, loss.Event.EndSecond = 74;
+    loss.Hop = 3;
+    strcpy(loss.Time, "2026-12-09T14:03:12+01:00");
+    loss.Text = "Loss: 7 of 12 echoes lost, worst 35 ms";
+    strcpy(loss.Duration, "14 s");
+    loss.Seconds = 14;
+    SavedEvent& silent = events.List[1];
+    silent.Event.Kind = TraceEventKind::DestinationSilent;
+    silent.Event.Open = 1;
+    silent.Event.StartSecond = silent.Event.EndSecond = 90;
+    silent.Hop = 7;
+    strcpy(silent.Time, "2026-12-09T14:03:41+01:00");
+    silent.Text = "The destination stopped answering";
+    strcpy(silent.Duration, "5 s, open");
+    silent.Seconds = 5;
+    SavedEvent& route = events.List[2];
+    route.Event.Kind = TraceEventKind::RouteChange;
+    route.Event.StartSecond = route.Event.EndSecond = 92;
+    route.Event.OldAddress = 0x010412C6, route.Event.NewAddress = 0x010812C6;
+    route.Hop = 4;
+    strcpy(route.Time, "2026-12-09T14:03:43+01:00");
+    route.Text = "Route changed: 198.18.4.1 -> 198.18.8.1 (r7, \"new\")";
+    route.NewName = "r7, \"new\"";
+    route.Duration[0] = '\0';
+    route.Seconds = 0;
+    return events;
+}
+
+TEST(SavedFiles, TextFileListsTheEventsBeforeTheTableAndEndsWithTheReport) {
+    SavedTrace trace = Trace(kBuiltInColumns);
+    const std::string report = "Hop  IP Address\r\n1    198.18.1.1\r\n";
+    std::string without, none, file;
+    LayOutTextFile(trace, report, without);
+    SavedEvents empty;
+    trace.Events = &empty;
+    LayOutTextFile(trace, report, none);
+    EXPECT_EQ(none, without) << "no events recorded: the file as it always was";
+    SavedEvents events = SomeEvents();
+    trace.Events = &events;
+    LayOutTextFile(trace, report, file);
+    const std::string header = without.substr(0, without.size() - report.size());
+    EXPECT_EQ(file, header +
+                        "Events (1,003; 1,000 oldest dropped):\r\n"
+                        "2026-12-09T14:03:12+01:00  Hop 3  Loss: 7 of 12 echoes lost, worst 35 "
+                        "ms  [14 s]\r\n"
+                        "2026-12-09T14:03:41+01:00  Hop 7  The destination stopped answering  "
+                        "[5 s, open]\r\n"
+                        "2026-12-09T14:03:43+01:00  Hop 4  Route changed: 198.18.4.1 -> "
+                        "198.18.8.1 (r7, \"new\")\r\n"
+                        "\r\n" +
+                        report);
+}
+
+TEST(SavedFiles, JsonAndWebPageAddTheEventsAndCsvStaysOneRowPerHop) {
+    SavedTrace trace = Trace(kBuiltInColumns);
+    std::string json, html, csv, plainJson, plainHtml, plainCsv;
+    LayOutJsonFile(trace, plainJson);
+    LayOutHtmlFile(trace, plainHtml);
+    LayOutCsvFile(trace, plainCsv);
+    SavedEvents events = SomeEvents();
+    trace.Events = &events;
+    LayOutJsonFile(trace, json);
+    LayOutHtmlFile(trace, html);
+    LayOutCsvFile(trace, csv);
+    EXPECT_EQ(csv, plainCsv);
+    // JSON: keys only added, after the hops.
+    const std::string hopsEnd = "\r\n  ]";
+    ASSERT_EQ(plainJson.compare(plainJson.size() - 10, 10, hopsEnd + "\r\n}\r\n"), 0);
+    EXPECT_EQ(json,
+              plainJson.substr(0, plainJson.size() - 5) +
+                  ",\r\n  \"events_since_start\": 1003,\r\n  \"events_dropped\": 1000,\r\n"
+                  "  \"events\": [\r\n"
+                  "    {\"time\": \"2026-12-09T14:03:12+01:00\", \"second\": 61, \"hop\": 3, "
+                  "\"kind\": \"loss\", \"text\": \"Loss: 7 of 12 echoes lost, worst 35 ms\", "
+                  "\"seconds\": 14, \"open\": false, \"sent\": 12, \"lost\": 7, \"worst_ms\": 35, "
+                  "\"not_passed_on\": false, \"old_address\": null, \"old_name\": null, "
+                  "\"new_address\": null, \"new_name\": null},\r\n"
+                  "    {\"time\": \"2026-12-09T14:03:41+01:00\", \"second\": 90, \"hop\": 7, "
+                  "\"kind\": \"destination_silent\", \"text\": \"The destination stopped "
+                  "answering\", \"seconds\": 5, \"open\": true, \"sent\": null, \"lost\": null, "
+                  "\"worst_ms\": null, \"not_passed_on\": false, \"old_address\": null, "
+                  "\"old_name\": null, \"new_address\": null, \"new_name\": null},\r\n"
+                  "    {\"time\": \"2026-12-09T14:03:43+01:00\", \"second\": 92, \"hop\": 4, "
+                  "\"kind\": \"route_change\", \"text\": \"Route changed: 198.18.4.1 -> "
+                  "198.18.8.1 (r7, \\\"new\\\")\", \"seconds\": null, \"open\": false, "
+                  "\"sent\": null, \"lost\": null, \"worst_ms\": null, \"not_passed_on\": false, "
+                  "\"old_address\": \"198.18.4.1\", \"old_name\": null, "
+                  "\"new_address\": \"198.18.8.1\", \"new_name\": \"r7, \\\"new\\\"\"}\r\n"
+                  "  ]\r\n}\r\n");
+    // The web page: its events as a table of their own after the hops, escaped.
+    const std::string tail = "</body>\r\n</html>\r\n";
+    EXPECT_EQ(html.substr(0, plainHtml.size() - tail.size()),
+              plainHtml.substr(0, plainHtml.size() - tail.size()));
+    EXPECT_NE(html.find("<h2>Events (1,003; 1,000 oldest dropped)</h2>\r\n"), std::string::npos);
+    EXPECT_NE(html.find("<tr><td>2026-12-09T14:03:43+01:00</td><td class=\"number\">4</td>"
+                        "<td>Route changed: 198.18.4.1 -&gt; 198.18.8.1 (r7, &quot;new&quot;)"
+                        "</td><td class=\"number\"></td></tr>\r\n"),
+              std::string::npos)
+        << html;
+}
+
+TEST(SavedFiles, EventsCsvHasOneRowPerEvent) {
+    std::string csv;
+    LayOutEventsCsv(SomeEvents(), csv);
+    EXPECT_EQ(csv, "Time,Hop,Kind,Event,Seconds,Open\r\n"
+                   "2026-12-09T14:03:12+01:00,3,loss,\"Loss: 7 of 12 echoes lost, worst 35 ms\","
+                   "14,0\r\n"
+                   "2026-12-09T14:03:41+01:00,7,destination_silent,The destination stopped "
+                   "answering,5,1\r\n"
+                   "2026-12-09T14:03:43+01:00,4,route_change,\"Route changed: 198.18.4.1 -> "
+                   "198.18.8.1 (r7, \"\"new\"\")\",,0\r\n");
+    SavedEvents none;
+    LayOutEventsCsv(none, csv);
+    EXPECT_EQ(csv, "Time,Hop,Kind,Event,Seconds,Open\r\n");
 }
 
 } // namespace

@@ -124,7 +124,7 @@ TEST(SessionFormat, HostileFieldsAreRefusedWithTheirReason) {
         std::string bytes;
         SessionError expected;
     } cases[] = {
-        {"newer version", 8, std::string("\x02\x00", 2), SessionError::Newer},
+        {"newer version", 8, std::string("\x03\x00", 2), SessionError::Newer},
         {"flags this version does not set", 10, "\x01", SessionError::Malformed},
         {"length past the end", 12, std::string("\xFF\xFF\x00\x00", 4), SessionError::Truncated},
         {"host without terminator", hostAt + 2 + hostLength - 1, "x", SessionError::Malformed},
@@ -149,6 +149,98 @@ TEST(SessionFormat, HostileFieldsAreRefusedWithTheirReason) {
     EXPECT_EQ(Read(foreign, read), SessionError::Foreign);
     EXPECT_STREQ(SessionErrorText(SessionError::Newer),
                  "It was saved by a newer version of Routelark.");
+}
+
+// Two events of the log: a route change with its names, and a loss episode still open.
+void AddEvents(Session& trace) {
+    TraceEvent route = {};
+    route.Kind = TraceEventKind::RouteChange;
+    route.Hop = 2;
+    route.StartSecond = route.EndSecond = 40;
+    route.OldAddress = 0x0103120Au, route.NewAddress = 0x0108120Au;
+    strcpy(route.OldName, "r3.routelark.test");
+    strcpy(route.NewName, "r7.routelark.test");
+    TraceEvent loss = {};
+    loss.Kind = TraceEventKind::LossEpisode;
+    loss.Open = 1, loss.NotPassedOn = 1, loss.Hop = 1;
+    loss.StartSecond = 100, loss.EndSecond = 128;
+    loss.Sent = 15, loss.Lost = 6, loss.WorstRtt = 52;
+    trace.Events = {route, loss};
+    trace.EventsSinceStart = 1002, trace.EventsDropped = 1000;
+}
+
+TEST(SessionFormat, KeepsTheEventsAndTheirCounts) {
+    SmallTrace small;
+    AddEvents(small.trace);
+    std::string bytes = small.Bytes();
+    EXPECT_EQ(bytes[8], 2) << "version";
+    Session read;
+    ASSERT_EQ(Read(bytes, read), SessionError::None);
+    EXPECT_EQ(read.Version, 2);
+    EXPECT_EQ(read.EventsSinceStart, 1002u);
+    EXPECT_EQ(read.EventsDropped, 1000u);
+    ASSERT_EQ(read.Events.size(), 2u);
+    for (size_t i = 0; i < 2; i++) // every byte of each event, its names' unused ends included
+        EXPECT_EQ(std::memcmp(&read.Events[i], &small.trace.Events[i], sizeof(TraceEvent)), 0)
+            << "event " << i;
+    EXPECT_EQ(small.Bytes(), bytes) << "written again, the same bytes";
+}
+
+// A file of version 1, before the log, opens with no events, and is written back as it was.
+TEST(SessionFormat, ReadsVersionOneWithoutEvents) {
+    SmallTrace small;
+    small.trace.Version = 1;
+    std::string bytes = small.Bytes();
+    EXPECT_EQ(bytes[8], 1);
+    Session read;
+    read.Events.resize(3);
+    ASSERT_EQ(Read(bytes, read), SessionError::None);
+    EXPECT_EQ(read.Version, 1);
+    EXPECT_TRUE(read.Events.empty());
+    EXPECT_EQ(read.EventsSinceStart, 0u);
+    ASSERT_EQ(read.Hops.size(), 3u);
+    EXPECT_EQ(read.Hops[2].Received, 52);
+    SmallTrace again;
+    again.trace.Version = 1;
+    EXPECT_EQ(again.Bytes(), bytes);
+}
+
+// The events section's fields behind a good checksum, each refused by its own check.
+TEST(SessionFormat, HostileEventsAreRefusedWithTheirReason) {
+    SmallTrace small;
+    AddEvents(small.trace);
+    const std::string good = small.Bytes();
+    SmallTrace plain;
+    // The events follow the hops: where a file without events would have its trailer.
+    const size_t at = plain.Bytes().size() - 4 - 10;
+    const size_t first = at + 10, second = first + 32 + 2 + 18 + 2 + 18;
+    struct Case {
+        const char* what;
+        size_t at;
+        std::string bytes;
+        SessionError expected;
+    } cases[] = {
+        {"more dropped than recorded", at + 4, std::string("\xEB\x03", 2),
+         SessionError::Malformed},
+        {"more kept than recorded less dropped", at, std::string("\xE9\x03\x00\x00", 4),
+         SessionError::Malformed},
+        {"1001 events", at + 8, std::string("\xE9\x03", 2), SessionError::Malformed},
+        {"an unknown kind", first, "\x04", SessionError::Malformed},
+        {"open neither 0 nor 1", first + 1, "\x02", SessionError::Malformed},
+        {"hop 40", first + 3, "\x28", SessionError::Malformed},
+        {"more lost than sent", second + 4 + 12, "\x10", SessionError::Malformed},
+        {"ending before it started", second + 4 + 4, "\x63", SessionError::TimeOrder},
+        {"a name without its terminator", first + 32 + 2 + 17, "x", SessionError::Malformed},
+        {"a name longer than what is left", first + 32, std::string("\x01\x01", 2),
+         SessionError::Truncated},
+    };
+    for (const Case& c : cases) {
+        std::string bytes = good;
+        bytes.replace(c.at, c.bytes.size(), c.bytes);
+        Reseal(bytes);
+        Session read;
+        EXPECT_EQ(Read(bytes, read), c.expected) << c.what;
+    }
 }
 
 TEST(SessionFormat, Crc32IsTheZipOne) {

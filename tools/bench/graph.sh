@@ -4,7 +4,8 @@
 #     of a whole repaint of their graph in each span, by the x86_64 build (built into
 #     build/x86_64 with cmake/toolchain-mingw-x86_64.cmake) and by the build the tests use;
 #   - the program's CPU time during a trace at the default settings with the graph closed and
-#     open, in turns, and while stopped with the graph open.
+#     open, in turns, and while stopped with the graph open; the same with the Events window on a
+#     full log of 1,000 events.
 #   tools/bench/graph.sh [SECONDS]    (default 60: the trace's time with the graph closed, and open)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -33,3 +34,5 @@ for arch in x86_64 "$tests_arch"; do
 done
 echo "== $tests_arch build: a trace of the lab's destination"
 "$repo/tools/wine-run" "$build/tools/bench/graph_bench.exe" --cpu "$seconds"
+echo "== $tests_arch build: the Events window during that trace"
+"$repo/tools/wine-run" "$build/tools/bench/graph_bench.exe" --events "$seconds"

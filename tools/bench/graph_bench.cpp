@@ -5,8 +5,13 @@
 //   graph_bench.exe --cpu [SECONDS] [host]   a trace at the default settings: the program's CPU
 //                                            time with the graph closed and open, in turns, and
 //                                            then stopped with the graph open
+//   graph_bench.exe --events [SECONDS] [host]  the same with the Events window on a full log
 #include "app/app.h"
 #include "bench_clock.h"
+#include "echo/echo_service.h"
+#include "echo/history_store.h"
+#include "events/events_view.h"
+#include "events/trace_events.h"
 #include "graph/graph.h"
 #include "graph/graph_view.h"
 #include "settings/settings.h"
@@ -196,6 +201,44 @@ static int Cpu(int seconds, const std::string& host) {
     return 0;
 }
 
+// The Events window's cost: a trace with it closed and open in turns, its log full (1,000 events,
+// the newest still open, so that its length is brought up to date each second), then stopped.
+static int EventsCpu(int seconds, const std::string& host) {
+    SetWindowTextA(HostBox, host.c_str());
+    StartTrace();
+    while (CurrentTraceState != TraceState::Pinging && CurrentTraceState != TraceState::Stopped)
+        RunFor(1);
+    if (CurrentTraceState == TraceState::Stopped) {
+        fprintf(stderr, "the trace stopped during discovery\n");
+        return 1;
+    }
+    LockEchoStatistics();
+    for (int i = 0; i < kEventCapacity; i++) {
+        TraceEvent& event = AddTraceEvent(TraceEventKind::LossEpisode, i % 7, TraceSecondNow());
+        event.Sent = 12, event.Lost = 7, event.WorstRtt = 35;
+        event.Open = i == kEventCapacity - 1;
+    }
+    UnlockEchoStatistics();
+    RunFor(2000);
+    double closed = 0, open = 0;
+    for (int turn = 0; turn < 4; turn++) {
+        closed += CpuFor(seconds * 1000.0 / 4);
+        OpenEventsWindow();
+        open += CpuFor(seconds * 1000.0 / 4);
+        DestroyWindow(EventsWindow);
+    }
+    printf("trace at the default settings, %d s each: CPU %.2f s with the Events window closed, "
+           "%.2f s with it open on 1,000 events (%+.0f%%)\n",
+           seconds, closed, open, 100 * (open - closed) / closed);
+    StopTrace();
+    RunFor(2000);
+    printf("stopped, the Events window closed: CPU %.3f s in 30 s\n", CpuFor(30000));
+    OpenEventsWindow();
+    RunFor(500);
+    printf("stopped, the Events window open: CPU %.3f s in 30 s\n", CpuFor(30000));
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (!StartProgram(GetModuleHandleA(nullptr)))
         return 1;
@@ -209,8 +252,12 @@ int main(int argc, char** argv) {
         result = Paint(width, height);
     } else if (argc > 1 && !strcmp(argv[1], "--cpu")) {
         result = Cpu(argc > 2 ? atoi(argv[2]) : 60, argc > 3 ? argv[3] : "dest.routelark.test");
+    } else if (argc > 1 && !strcmp(argv[1], "--events")) {
+        result =
+            EventsCpu(argc > 2 ? atoi(argv[2]) : 60, argc > 3 ? argv[3] : "dest.routelark.test");
     } else {
-        fprintf(stderr, "usage: graph_bench.exe --paint [WIDTHxHEIGHT] | --cpu [SECONDS] [host]\n");
+        fprintf(stderr, "usage: graph_bench.exe --paint [WIDTHxHEIGHT] | --cpu [SECONDS] [host] | "
+                        "--events [SECONDS] [host]\n");
     }
     if (MainWindow)
         DestroyWindow(MainWindow);

@@ -1,12 +1,14 @@
 // Benchmark of the trace engine in the lab (not a test): the time discovery takes next to the
 // round trips it waits for, the echo rate of the ping cycle with both pauses 0, the CPU time
 // and the allocations per echo in that cycle, and the working set over a long run.
-//   trace_bench.exe [--seconds N] [--minutes M] [--without-history] [host]
+//   trace_bench.exe [--seconds N] [--minutes M] [--without-history] [--without-route-check] [host]
 // --without-history takes the hops' histories away once discovery is done, so that the cycle
 // counts its echoes in the table's statistics alone (the echo rate without the graph's buckets).
+// --without-route-check runs the cycle without the route check's echo a second beside it.
 #include "app/app.h"
 #include "bench_clock.h"
 #include "echo/echo_service.h"
+#include "echo/route_check.h"
 #include "graph/graph.h"
 #include "hoptable/hop_table.h"
 #include "settings/settings.h"
@@ -70,6 +72,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; i++) {
         if (!strcmp(argv[i], "--without-history"))
             withoutHistory = true;
+        else if (!strcmp(argv[i], "--without-route-check"))
+            RouteCheckDisabled = true;
         else if (!strcmp(argv[i], "--seconds") && i + 1 < argc)
             seconds = atoi(argv[++i]);
         else if (!strcmp(argv[i], "--minutes") && i + 1 < argc)
@@ -113,7 +117,8 @@ int main(int argc, char** argv) {
         }
         UnlockEchoStatistics();
     }
-    printf("  the hops' histories: %s\n", withoutHistory ? "taken away" : "kept");
+    printf("  the hops' histories: %s; the route check: %s\n",
+           withoutHistory ? "taken away" : "kept", RouteCheckDisabled ? "off" : "on");
     RunFor(1000); // settle into the cycle
     long long echoes = EchoesSent();
     double cpu = CpuSeconds();

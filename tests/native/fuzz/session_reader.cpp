@@ -1,7 +1,8 @@
 // The session reader: any bytes are read without reaching past them, and whatever it accepts
 // holds only values the program can place (hops, texts, bucket keys in their rings), and writes
-// back to the very same bytes.
+// back to the very same bytes; its events read as words within their buffers.
 #include "fuzz_check.h"
+#include "events/event_text.h"
 #include "session/session_format.h"
 #include <cstring>
 #include <memory>
@@ -30,6 +31,15 @@ static void CheckReader(const unsigned char* data, size_t size) {
             FUZZ_CHECK(history.seconds[(b.key - 1) % kSecondBuckets].key == b.key);
         for (const EchoBucket& b : hop.Minutes)
             FUZZ_CHECK(history.minutes[(b.key - 1) % kMinuteBuckets].key == b.key);
+    }
+    // Every event accepted reads as words and a length within their buffers, whatever its names.
+    FUZZ_CHECK(session.Events.size() <= kEventCapacity);
+    for (const TraceEvent& event : session.Events) {
+        FUZZ_CHECK(event.Hop < kSessionHopCapacity && event.StartSecond <= event.EndSecond);
+        char text[600], duration[32];
+        FUZZ_CHECK(strlen(FormatEventText(event, text, sizeof text)) < sizeof text);
+        FUZZ_CHECK(strlen(FormatEventDuration(event, session.EndSecond, duration,
+                                              sizeof duration)) < sizeof duration);
     }
     // What was accepted writes back to the same bytes (buckets are written oldest first).
     struct Context {
