@@ -310,6 +310,7 @@ TEST_F(Shell, AcceleratorsMapTheShortcutsToTheirCommands) {
     } const expected[] = {
         {FVIRTKEY | FCONTROL, 'A', IDM_ABOUT},
         {FVIRTKEY | FCONTROL, 'C', IDM_COPY},
+        {FVIRTKEY | FCONTROL, 'E', IDM_EVENTS},
         {FVIRTKEY | FCONTROL, 'G', IDM_GRAPH},
         {FVIRTKEY | FCONTROL, 'H', IDM_HELP},
         {FVIRTKEY | FCONTROL, 'L', IDM_HOSTLIST},
@@ -322,7 +323,7 @@ TEST_F(Shell, AcceleratorsMapTheShortcutsToTheirCommands) {
         {FVIRTKEY | FCONTROL, 'X', IDM_EXIT},
         {FVIRTKEY, VK_F12, IDM_SAVE_AS},
     };
-    ASSERT_EQ(count, 13);
+    ASSERT_EQ(count, 14);
     for (int i = 0; i < count; i++) {
         EXPECT_EQ(keys[i].fVirt & ~FNOINVERT, expected[i].modifiers) << "key " << i;
         EXPECT_TRUE(keys[i].fVirt & FNOINVERT);
