@@ -5,8 +5,8 @@
 #include "events/events_view.h"
 #include "settings/ini_file.h"
 #include "settings/ini_lock.h"
+#include "settings/owned_window_place.h"
 #include "settings/window_placement.h"
-#include <algorithm>
 
 static const char kEventsSection[] = "EventsWindow";
 // Where it opens without a kept place: below and right of the graph's default corner, so that
@@ -18,44 +18,14 @@ static struct {
     RECT rect;
 } Kept;
 
-static RECT DefaultEventsRect() {
-    RECT main;
-    GetWindowRect(MainWindow, &main);
-    RECT r = {main.left + ScaleToMainWindow(kEventsOffset),
-              main.top + ScaleToMainWindow(kEventsOffset), 0, 0};
-    r.right = r.left + ScaleToMainWindow(kEventsDefaultWidth);
-    r.bottom = r.top + ScaleToMainWindow(kEventsDefaultHeight);
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    if (!GetMonitorInfoA(MonitorFromWindow(MainWindow, MONITOR_DEFAULTTONEAREST), &monitor))
-        return r;
-    const RECT& work = monitor.rcWork;
-    int width = std::min<int>(r.right - r.left, work.right - work.left);
-    int height = std::min<int>(r.bottom - r.top, work.bottom - work.top);
-    int x = std::max<int>(work.left, std::min<int>(r.left, work.right - width));
-    int y = std::max<int>(work.top, std::min<int>(r.top, work.bottom - height));
-    return {x, y, x + width, y + height};
-}
-
-static int ReadEventsValue(const char* key, int fallback) {
-    return static_cast<int>(GetPrivateProfileIntA(kEventsSection, key, fallback, kIniFileName));
-}
-
 RECT EventsOpeningRect() {
     if (Kept.known)
         return Kept.rect;
-    RECT fallback = DefaultEventsRect();
-    int x, y, width, height;
+    RECT fallback = BesideMainWindow(kEventsOffset, kEventsDefaultWidth, kEventsDefaultHeight);
     {
         IniFileLock lock;
-        x = ReadEventsValue("Xpos", fallback.left);
-        y = ReadEventsValue("Ypos", fallback.top);
-        width = ReadEventsValue("Width", fallback.right - fallback.left);
-        height = ReadEventsValue("Height", fallback.bottom - fallback.top);
+        Kept.rect = ReadKeptPlace(kEventsSection, fallback);
     }
-    Kept.rect = {x, y, x + width, y + height};
-    if (!PlacementOnSomeMonitor(x, y, width, height))
-        Kept.rect = fallback;
     Kept.known = true;
     return Kept.rect;
 }
@@ -70,11 +40,6 @@ void SaveEventsSettings() {
         return;
     if (EventsWindow)
         KeepEventsPlacement(EventsWindow);
-    const RECT& r = Kept.rect;
-    WritePrivateProfileStringA(kEventsSection, "Xpos", IntToText(r.left), kIniFileName);
-    WritePrivateProfileStringA(kEventsSection, "Ypos", IntToText(r.top), kIniFileName);
-    WritePrivateProfileStringA(kEventsSection, "Width", IntToText(r.right - r.left), kIniFileName);
-    WritePrivateProfileStringA(kEventsSection, "Height", IntToText(r.bottom - r.top),
-                               kIniFileName);
+    WriteKeptPlace(kEventsSection, Kept.rect);
     Kept = {}; // the program's last save: a start in this process reads the file again
 }
