@@ -29,7 +29,7 @@ if [ -n "${ROUTELARK_EMULATED_SUITE:-}" ]; then
     build=$repo/build/i686-emulated
     # It tours the release zip of the build folder above (the same sources give the same zip).
     configure=(-DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchain-mingw-i686.cmake" -DROUTELARK_TEST_TIMEOUT=900
-        -DROUTELARK_RELEASE_DIR="$repo/build/release")
+        -DROUTELARK_RELEASE_DIR="$repo/build/release" -DROUTELARK_BENCHMARKS=OFF)
 fi
 
 # Two tests at a time on the machine's 2 cores. Under emulation the tests kept them busy 87% of
@@ -52,6 +52,36 @@ if [ "${1:-}" = --in-lab ]; then
     rc=0
     ctest --test-dir "$build" --output-on-failure -j"$jobs" ${ROUTELARK_CTEST_ONLY:+-R "$ROUTELARK_CTEST_ONLY"} || rc=$?
     exit "$rc"
+fi
+
+# The platform-free code built natively with the sanitizers: its unit tests, short fuzz runs.
+native_checks() {
+    local start
+    start=$(now)
+    "$repo/tests/native/check.sh" "$build/native" || return 1
+    took "native checks" "$start"
+}
+
+# Beside the x86_64 suite, at the lowest priority (--beside, in a process group of its own), where
+# the i686 build of the whole suite follows it: the suite leaves about a third of the machine idle
+# while its tests wait on windows, timers and echoes, and the work that does not need the lab
+# fills that time instead of coming before or after it. Exit status 1: the native checks failed;
+# 2: the i686 build failed (its suite cannot run).
+if [ "${1:-}" = --beside ]; then
+    checked=0
+    native_checks || checked=1
+    ROUTELARK_EMULATED_SUITE=1 "$repo/tools/test.sh" --i686-emulated --build-only || exit 2
+    # Its Wine prefix is made now as well (15 s under emulation), outside the lab: making it
+    # sends nothing, and the suite's session ends this server and starts its own in the lab.
+    start=$(now)
+    (
+        export ROUTELARK_WINE_ARCH=i686-emulated
+        . "$repo/tests/lab/session.sh"
+        trap session_stop EXIT
+        session_start "$build/i686-emulated/wineprefix" "$build/i686-emulated/logs"
+    ) || true
+    took "i686 Wine prefix" "$start"
+    exit "$checked"
 fi
 
 start=$(now)
@@ -79,23 +109,16 @@ start=$(now)
 "$repo/tools/release.sh" "$repo/build/release" >/dev/null
 took "release build (i686)" "$start"
 
-# Where the i686 build of the whole suite follows (this machine runs no 32-bit code), its build
-# starts now, at the lowest priority, in a process group of its own: the native checks and the
-# x86_64 suite below leave much of the machine idle while the tests wait on windows, timers and
-# echoes, and the build fills that time instead of coming after them. Its suite runs at the end.
-emulated_build=
-if [ -z "${ROUTELARK_EMULATED_SUITE:-}" ] && [ ${#only[@]} -eq 0 ] && [ "$("$repo/tools/wine-arch")" = i686-emulated ]; then
-    emulated_log=$build/i686-emulated-build.log
-    setsid nice -n 19 "$repo/tools/test.sh" --i686-emulated --build-only >"$emulated_log" 2>&1 &
-    emulated_build=$!
-    trap '[ -z "$emulated_build" ] || kill -- -"$emulated_build" 2>/dev/null || true' EXIT
-fi
-
-# The platform-free code built natively with the sanitizers: its unit tests, short fuzz runs.
+beside=
 if [ -z "${ROUTELARK_EMULATED_SUITE:-}" ] && [ ${#only[@]} -eq 0 ]; then
-    start=$(now)
-    "$repo/tests/native/check.sh" "$build/native"
-    took "native checks" "$start"
+    if [ "$("$repo/tools/wine-arch")" = i686-emulated ]; then
+        beside_log=$build/beside-the-suite.log
+        setsid nice -n 19 "$repo/tools/test.sh" --beside >"$beside_log" 2>&1 &
+        beside=$!
+        trap '[ -z "$beside" ] || kill -- -"$beside" 2>/dev/null || true' EXIT
+    else
+        native_checks
+    fi
 fi
 
 "$repo/tests/lab/lab.sh" cleanup --stale
@@ -104,20 +127,22 @@ ROUTELARK_CTEST_ONLY=${only[1]:-} "$repo/tests/lab/lab.sh" run -- "$repo/tools/t
 
 # Where the suite above was the x86_64 build, the i686 build of the whole suite runs as well,
 # under emulation (about 8 minutes on 2 cores): the program users get passes every test too.
-if [ -n "$emulated_build" ]; then
-    echo "test: the whole suite again, built for i686 and run under CPU emulation"
+if [ -n "$beside" ]; then
     start=$(now)
-    built=0
-    wait "$emulated_build" || built=$?
-    emulated_build=
-    # Its own lines (the time its build took beside the tests above), then how long it was waited for.
-    cat "$emulated_log"
-    took "waited for the i686 build" "$start"
-    if [ "$built" -eq 0 ]; then
+    status=0
+    wait "$beside" || status=$?
+    beside=
+    # What ran beside the suite above (the native checks, the i686 build and its prefix, with
+    # the time each took there), then how long it was waited for once the suite had ended.
+    echo "test: beside the x86_64 suite:"
+    cat "$beside_log"
+    took "waited for the work beside the suite" "$start"
+    [ "$status" -eq 0 ] || rc=1
+    echo "test: the whole suite again, built for i686 and run under CPU emulation"
+    if [ "$status" -le 1 ]; then
         "$repo/tools/test.sh" --i686-emulated || rc=$?
     else
-        echo "test: the i686 build failed (exit status $built)" >&2
-        rc=1
+        echo "test: the i686 build failed" >&2
     fi
 fi
 exit "$rc"
