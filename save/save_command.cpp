@@ -31,15 +31,18 @@ static bool IsFolder(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The folder the dialog opens in: the one saved to last while it still exists, else the working
-// directory; false for the dialog's own choice. A folder is taken whole or not at all.
-bool SaveFolderToOpen(char* folder, unsigned long size) {
+// A folder is taken whole or not at all.
+bool KeptSaveFolder(char* folder, unsigned long size) {
     IniFileLock lock;
     DWORD length =
         GetPrivateProfileStringA(kSaveSection, kFolderKey, "", folder, size, kIniFileName);
-    if (length > 0 && length < size - 1 && IsFolder(folder))
+    return length > 0 && length < size - 1 && IsFolder(folder);
+}
+
+bool SaveFolderToOpen(char* folder, unsigned long size) {
+    if (KeptSaveFolder(folder, size))
         return true;
-    length = GetCurrentDirectoryA(size, folder);
+    DWORD length = GetCurrentDirectoryA(size, folder);
     return length > 0 && length < size;
 }
 

@@ -18,6 +18,8 @@ void SaveTraceAs();
 // folder of a file just saved, kept for next time.
 bool SaveFolderToOpen(char* folder, unsigned long size);
 void KeepSaveFolder(const char* path);
+// The folder saved to last alone, while it still exists; false without one.
+bool KeptSaveFolder(char* folder, unsigned long size);
 
 // "routelark-HOST-YYYYMMDD-HHMMSS" of the current trace, stamped with its start (local time).
 char* SuggestTraceFileName(char* name, size_t size);

@@ -4,8 +4,6 @@
 #include "common/bounded_text.h"
 #include "save/save_trace.h"
 #include "session/session.h"
-#include "settings/ini_file.h"
-#include "settings/ini_lock.h"
 #include "trace/trace.h"
 #include <commdlg.h>
 #include <cstring>
@@ -15,13 +13,7 @@ static const char kSessionFileTypes[] = "Routelark session (*.rls)\0*.rls\0"
 
 // The folder Save As saved to last, while it still exists; else the dialog's own choice.
 static const char* InitialFolder(char* folder, DWORD size) {
-    IniFileLock lock;
-    DWORD length = GetPrivateProfileStringA("Save", "Folder", "", folder, size, kIniFileName);
-    DWORD attributes =
-        length > 0 && length < size - 1 ? GetFileAttributesA(folder) : INVALID_FILE_ATTRIBUTES;
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
-               ? folder
-               : nullptr;
+    return KeptSaveFolder(folder, size) ? folder : nullptr;
 }
 
 static void PrepareDialog(OPENFILENAMEA& dialog, char* path, char* folder, const char* title) {
