@@ -9,6 +9,13 @@ LookupArea* LendLookupArea(LookupPool& pool) {
     return nullptr;
 }
 
+int LentLookupAreas(const LookupPool& pool) {
+    int lent = 0;
+    for (const LookupArea& area : pool.areas)
+        lent += area.task != nullptr;
+    return lent;
+}
+
 LookupArea* ClaimLookupArea(LookupPool& pool, WPARAM task) {
     LookupArea* claimed = nullptr;
     for (LookupArea& area : pool.areas) {

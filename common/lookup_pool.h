@@ -25,6 +25,8 @@ struct LookupPool {
 
 // A free area, or nullptr when every one is lent (then set waiting). Lent once its task is set.
 LookupArea* LendLookupArea(LookupPool& pool);
+// How many areas are lent: lookups still out, whose completions have not come.
+int LentLookupAreas(const LookupPool& pool);
 // For the completion of task: gives its area back and returns it, nullptr when no area is lent
 // to task. Then the waiting lookup starts. A user waits for an area only while it awaits no
 // completion, so the answer of the one it awaits is read before the area is lent again.

@@ -39,7 +39,8 @@ alignas(8) static unsigned char CheckReplyData[kEchoPayloadSize];
 alignas(8) static unsigned char CheckReply[kEchoReplySize];
 static IP_OPTION_INFORMATION CheckOptions;
 // The worker's alone: its 64-bit tick count, last read, and when the next check echo is due (0
-// until its first look at a check). One a second at most, across traces too.
+// until its first look at a check). One a second at most, across traces too; the echo service's
+// next start (once its worker has ended) begins afresh, as a new process would.
 static uint64_t WorkerTick;
 static uint64_t DueTick;
 
@@ -75,6 +76,8 @@ void StopRouteCheck() {
 void CloseRouteCheck() {
     CloseIcmpHandle(CheckHandle);
     CheckHandle = nullptr;
+    WorkerTick = 0;
+    DueTick = 0;
 }
 
 // The next row to check after the cursor, going round; -1 when no row has a TTL.

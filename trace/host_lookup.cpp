@@ -74,6 +74,10 @@ void AbandonPendingLookup() {
     TraceLookups.waiting = nullptr;
 }
 
+int TraceLookupsOut() {
+    return LentLookupAreas(TraceLookups);
+}
+
 bool ClaimLookupCompletion(WPARAM wParam) {
     bool awaited = reinterpret_cast<HANDLE>(wParam) == PendingLookup;
     if (awaited)

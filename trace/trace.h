@@ -65,3 +65,5 @@ void AbandonPendingLookup();
 // For a lookup completion reaching the main window: gives its result area back, and tells
 // whether it is the one the trace waits for (only then is it routed).
 bool ClaimLookupCompletion(WPARAM wParam);
+// The trace's lookups still out (their areas lent), stopped traces' among them.
+int TraceLookupsOut();

@@ -24,6 +24,8 @@ void DestroyWhoisConnection();
 // `target`. server may be nullptr for the default server. Returns 1.
 int BeginWhoisQuery(const char* query, const char* server, HWND target, int control);
 void CloseWhoisQuery();
+// The queries' lookups still out (their areas lent), closed queries' among them.
+int WhoisLookupsOut();
 // Ends the query; shows text in an error box captioned caption when both are given, then
 // sets the status.
 void FailWhoisQuery(const char* text, const char* caption, const char* status);

@@ -96,6 +96,10 @@ static const char* ClaimQueryLookup(WPARAM task, WhoisPhase phase) {
     return area->result;
 }
 
+int WhoisLookupsOut() {
+    return LentLookupAreas(QueryLookups);
+}
+
 static void OnBegin() {
     if (!IsUsableServerName(ServerName)) {
         Fail("Invalid Whois server name!");

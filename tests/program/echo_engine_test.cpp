@@ -26,8 +26,12 @@ class EchoEngine : public ProgramTest {
         ASSERT_TRUE(FakeIcmpLoaded()) << FakeIcmpProblem();
     }
     void TearDown() override {
-        HeldEchoReleaser releaser; // never leave the worker inside a held echo
-        ProgramTest::TearDown();
+        {
+            HeldEchoReleaser releaser; // never leave the worker inside a held echo
+            ProgramTest::TearDown();
+        }
+        // The next test of this process starts from an empty record and scenario.
+        FakeIcmpReset();
     }
     void UseScenario(const char* text) {
         std::string error;
