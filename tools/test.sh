@@ -12,6 +12,14 @@ set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$repo/build
+# Any clone's folder up to this length: Wine reaches the clone through a drive of its own (R:),
+# but the build tree holds Linux paths of twice the folder's length and more (the native build
+# names an object by its source's whole path), and Linux takes paths of 4,095 bytes at most.
+longest_folder=1500
+if [ ${#repo} -gt "$longest_folder" ]; then
+    echo "test: the clone's folder is ${#repo} characters long; the test command serves folders of up to $longest_folder characters: clone it into a shorter one" >&2
+    exit 1
+fi
 configure=()
 only=()
 if [ "${1:-}" = --only ] && [ $# -eq 2 ]; then
