@@ -12,12 +12,16 @@ set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$repo/build
-# Any clone's folder up to this length: Wine reaches the clone through a drive of its own (R:),
-# but the build tree holds Linux paths of twice the folder's length and more (the native build
-# names an object by its source's whole path), and Linux takes paths of 4,095 bytes at most.
+# A clone's folder of up to 1,500 characters and 48 folders from the root: Wine reaches the
+# clone through a drive of its own (R:) however deep it lies, but the build tree's Linux paths are
+# up to 7 folders deeper than the clone's and twice its length and more (the native build names
+# an object by its source's whole path), Ninja takes paths of at most 60 folders, and Linux of at
+# most 4,095 bytes.
 longest_folder=1500
-if [ ${#repo} -gt "$longest_folder" ]; then
-    echo "test: the clone's folder is ${#repo} characters long; the test command serves folders of up to $longest_folder characters: clone it into a shorter one" >&2
+deepest_folder=48
+slashes=${repo//[^\/]/}
+if [ ${#repo} -gt "$longest_folder" ] || [ ${#slashes} -gt "$deepest_folder" ]; then
+    echo "test: the clone's folder is ${#repo} characters long and ${#slashes} folders deep; the test command serves folders of up to $longest_folder characters and $deepest_folder folders: clone it into a shorter one" >&2
     exit 1
 fi
 configure=()
