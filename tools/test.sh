@@ -12,12 +12,12 @@ set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$repo/build
-# A clone's folder of up to 1,500 characters and 48 folders from the root: Wine reaches the
-# clone through a drive of its own (R:) however deep it lies, but the build tree's Linux paths are
-# up to 7 folders deeper than the clone's and twice its length and more (the native build names
-# an object by its source's whole path), Ninja takes paths of at most 60 folders, and Linux of at
-# most 4,095 bytes.
-longest_folder=1500
+# A clone's folder of up to 800 characters and 48 folders from the root: Wine reaches the clone
+# through a drive of its own (R:) however deep it lies, but the Wine prefixes lie up to 38
+# characters below the clone and Wine aborts making one in a folder of about 1,000 ("debugstr
+# buffer overflow"), and the build tree's paths are up to 7 folders deeper than the clone's,
+# while Ninja takes paths of at most 60 folders ("path has too many components").
+longest_folder=800
 deepest_folder=48
 slashes=${repo//[^\/]/}
 if [ ${#repo} -gt "$longest_folder" ] || [ ${#slashes} -gt "$deepest_folder" ]; then
