@@ -29,7 +29,9 @@ session_start() {
     wine_prefix_fits "$prefix"
     mkdir -p "$prefix"
     wineserver -p
-    wineboot -i >"$logs/wineboot.log" 2>&1 || { cat "$logs/wineboot.log" >&2; return 1; }
+    # From the root: until the prefix has the clone as its drive R: (below), a working folder in
+    # a deep clone is a Windows path past MAX_PATH (Z:\...), and Wine's start-up crashes on it.
+    (cd / && wineboot -i) >"$logs/wineboot.log" 2>&1 || { cat "$logs/wineboot.log" >&2; return 1; }
     wine_prefix_drive "$prefix"
     # Windows live inside one virtual desktop window: without a window manager on the
     # display, Wine would wait up to 2 s for each top-level window it hides.
