@@ -23,3 +23,14 @@ class HeldEchoReleaser {
     std::atomic<bool> done{false};
     std::thread thread;
 };
+
+// A fixture's TearDown over the fake ICMP library: runs shutDown (the base fixture's TearDown)
+// with every held echo released meanwhile, then empties the fake's record and scenario, so that
+// the next test in this process starts from neither.
+template <typename ShutDown> void TearDownOverTheFakeIcmp(ShutDown shutDown) {
+    {
+        HeldEchoReleaser releaser;
+        shutDown();
+    }
+    FakeIcmpReset();
+}

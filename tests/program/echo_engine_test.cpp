@@ -26,12 +26,7 @@ class EchoEngine : public ProgramTest {
         ASSERT_TRUE(FakeIcmpLoaded()) << FakeIcmpProblem();
     }
     void TearDown() override {
-        {
-            HeldEchoReleaser releaser; // never leave the worker inside a held echo
-            ProgramTest::TearDown();
-        }
-        // The next test of this process starts from an empty record and scenario.
-        FakeIcmpReset();
+        TearDownOverTheFakeIcmp([this] { ProgramTest::TearDown(); });
     }
     void UseScenario(const char* text) {
         std::string error;

@@ -37,12 +37,7 @@ class TraceTest : public ProgramTest {
         ClampSettings();
     }
     void TearDown() override {
-        {
-            HeldEchoReleaser releaser; // never leave the worker inside a held echo
-            ProgramTest::TearDown();
-        }
-        // The next test of this process starts from an empty record and scenario.
-        FakeIcmpReset();
+        TearDownOverTheFakeIcmp([this] { ProgramTest::TearDown(); });
     }
     void UseScenario(const std::string& text) {
         std::string error;
